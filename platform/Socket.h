@@ -1,0 +1,6 @@
+#pragma once
+
+// Placeholder until the socket shim lands.
+class CStreamSocket
+{
+};
