@@ -1,11 +1,13 @@
 #include "engine/CUpgrader.h"
 
+#include "engine/CLocatePhase.h"
 #include "engine/CPackageFiles.h"
 #include "engine/UpgradeMessages.h"
 #include "platform/MessageBoxStyle.h"
 #include "platform/Notifier.h"
 #include "platform/Operator.h"
 
+#include <memory>
 #include <string>
 
 namespace
@@ -30,6 +32,9 @@ int CUpgrader::RunUpgrade()
 {
     std::string packageVersion;
     if (!CPackageFiles(m_ports.files, m_ports.op).ReadPackageVersion(packageVersion))
+        return 0;
+    const std::unique_ptr<CCommandSocket> session = CLocatePhase(*this).Run();
+    if (!session)
         return 0;
     return 0;
 }
