@@ -1,8 +1,15 @@
 #include "engine/CUpgrader.h"
 
 #include "engine/CLocatePhase.h"
+#include "engine/CMessageBuffer.h"
 #include "engine/CPackageFiles.h"
+#include "engine/CRestartPhase.h"
+#include "engine/CSettingsPhase.h"
+#include "engine/CTransferPhase.h"
+#include "engine/CVerificationPhase.h"
+#include "engine/CVersionCheckPhase.h"
 #include "engine/UpgradeMessages.h"
+#include "platform/FtpClient.h"
 #include "platform/MessageBoxStyle.h"
 #include "platform/Notifier.h"
 #include "platform/Operator.h"
@@ -30,13 +37,28 @@ bool CUpgrader::InitInstance()
 
 int CUpgrader::RunUpgrade()
 {
+    // Declared in the reverse of the order of release: the command session goes first, then
+    // the strings, the archive's FTP connection, and the Internet session last.
+    const std::unique_ptr<IInternetSession> internet = CTransferPhase::OpenInternetSession(*this);
+    if (!internet)
+        return 0;
+    CTransferPhase transfer(*this, *internet);
     std::string packageVersion;
+    CMessageBuffer message;
     if (!CPackageFiles(m_ports.files, m_ports.op).ReadPackageVersion(packageVersion))
         return 0;
     const std::unique_ptr<CCommandSocket> session = CLocatePhase(*this).Run();
     if (!session)
         return 0;
-    return 0;
+    if (!CRestartPhase(*this, *session).SwitchMailCheckingOffAndRestart())
+        return 0;
+    if (!CVersionCheckPhase(*this, *session).Run(packageVersion, message))
+        return 0;
+    if (!transfer.Run(*session))
+        return 0;
+    if (!CSettingsPhase(*this, *session).Run())
+        return 0;
+    return CVerificationPhase(*this, *session).Run(packageVersion, message);
 }
 
 bool CUpgrader::CheckBrowserPrerequisite()
