@@ -1,0 +1,6 @@
+#include "browser/win32/CBrowserApp.h"
+
+bool CBrowserApp::InitInstance()
+{
+    return true;
+}
