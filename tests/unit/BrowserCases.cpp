@@ -355,8 +355,6 @@ std::vector<Case> LibraryCases()
         Explore("class key refusing full access: its LocalServer32 opens",
                 Explorer("1300") + Fixture{Refuse(kHKCR, "CLSID\\" + kExplorerClsid)}, 1300, 0,
                 kExplorerPath, LibrarySettings()),
-        Explore("class identifier of 255 characters without terminator", LongClsid(), 1300, 0,
-                kExplorerPath, LibrarySettings()),
         Explore("server path filling the buffer without terminator", UnterminatedServer(), 1300,
                 1, std::nullopt, {}, static_cast<std::int32_t>(kShortPath.size())),
         Explore("server path without terminator, one byte to spare", UnterminatedServer(), 1300,

@@ -288,6 +288,24 @@ TEST(BrowserAccesses, EmptyNavigatorKeyLeavesGoldUnread)
     EXPECT_FALSE(Mentions(registry.Calls(), "Gold"));
 }
 
+// The library reads a class identifier that fills its 255 bytes without terminator and opens
+// its server below "CLSID" by a path of 269 characters. Natively only: Wine's ANSI registry
+// functions refuse key paths longer than 260 characters.
+TEST(BrowserAccesses, LibraryTakesAClassIdentifierThatFillsItsBuffer)
+{
+    CMemoryRegistry registry;
+    LayOutExplorer(registry);
+    const std::string clsid = "{" + std::string(253, 'C') + "}";
+    registry.PutValue(reg::kClassesRoot, "InternetExplorer.Application\\CLSID", "", reg::kTypeSz,
+                      clsid);
+    registry.PutValue(reg::kClassesRoot, "CLSID\\" + clsid + "\\LocalServer32", "",
+                      reg::kTypeSz, std::string("C:\\long.exe", 12));
+    char path[512];
+
+    EXPECT_EQ(CBrowserDetector(registry).FindIE(path, sizeof(path), 1300), 0);
+    EXPECT_STREQ(path, "C:\\long.exe");
+}
+
 // A registry whose enumeration keeps failing (a key deleted under the search, say) must not
 // keep the search going for ever.
 class CFailingEnumeration : public CMemoryRegistry

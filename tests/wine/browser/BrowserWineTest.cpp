@@ -1,0 +1,244 @@
+// Runs the browser detection's table of cases against the real registry: the library's cases
+// through browser.dll, loaded with LoadLibrary and called once by name and once by ordinal, the
+// program's check linked in. Each case gets a private registry of its own.
+//
+//   browser_wine_test table <browser.dll>   the table; last line "browser table: ..."
+//   browser_wine_test fresh <browser.dll>   what the real registry of this prefix answers
+#include "browser/CBrowserCheck.h"
+#include "platform/win32/CWin32Registry.h"
+#include "tests/unit/BrowserCases.h"
+#include "tests/wine/browser/CPrivateRegistry.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace
+{
+using browser_cases::Call;
+using browser_cases::Case;
+
+using DetectWebBrowsersFn = int(WINAPI*)(int, int);
+using DetectWebBrowsersPathFn = int(WINAPI*)(int, char*, int, int);
+using FindIEFn = int(WINAPI*)(char*, int, int);
+using FindNetscapeFn = int(WINAPI*)(char*, int, double);
+
+struct Exports
+{
+    DetectWebBrowsersFn detectWebBrowsers = nullptr;
+    DetectWebBrowsersPathFn detectWebBrowsersPath = nullptr;
+    FindIEFn findIE = nullptr;
+    FindNetscapeFn findNetscape = nullptr;
+};
+
+const char* const kExportNames[] = {"DetectWebBrowsers", "DetectWebBrowsersPath", "FindIE",
+                                    "FindNetscape"};
+
+// GetProcAddress gives every function one type; a detour through the generic function pointer
+// type tells the compiler that the real type is known.
+template <typename Function> Function As(FARPROC found)
+{
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+}
+
+// By name, or by the ordinals 1 to 4 that the names must have in alphabetical order.
+bool Resolve(HMODULE library, bool byOrdinal, Exports& exports)
+{
+    FARPROC found[4];
+    for (int i = 0; i < 4; ++i)
+    {
+        found[i] = GetProcAddress(library, byOrdinal ? MAKEINTRESOURCEA(i + 1) : kExportNames[i]);
+        if (found[i] == nullptr)
+            return false;
+    }
+    exports.detectWebBrowsers = As<DetectWebBrowsersFn>(found[0]);
+    exports.detectWebBrowsersPath = As<DetectWebBrowsersPathFn>(found[1]);
+    exports.findIE = As<FindIEFn>(found[2]);
+    exports.findNetscape = As<FindNetscapeFn>(found[3]);
+    return true;
+}
+
+struct Outcome
+{
+    int result = -1;
+    std::string path;
+};
+
+Outcome CallCase(const Case& c, const Exports& exports)
+{
+    std::vector<char> path(static_cast<std::size_t>(std::max(c.size, 1)), 'Z');
+    Outcome outcome;
+    CWin32Registry registry;
+    CBrowserCheck check(registry);
+    switch (c.call)
+    {
+    case Call::DetectWebBrowsers:
+        outcome.result = exports.detectWebBrowsers(c.flags, 0);
+        return outcome;
+    case Call::DetectWebBrowsersPath:
+        outcome.result = exports.detectWebBrowsersPath(c.flags, path.data(), c.size, 0);
+        break;
+    case Call::FindIE:
+        outcome.result = exports.findIE(path.data(), c.size, c.minBuild);
+        break;
+    case Call::FindNetscape:
+        outcome.result = exports.findNetscape(path.data(), c.size, c.minVersion);
+        break;
+    case Call::CheckIE:
+        outcome.result = check.CheckIE(path.data(), c.size, c.minBuild) ? 1 : 0;
+        break;
+    case Call::CheckBrowser:
+        outcome.result = check.CheckBrowser() ? 1 : 0;
+        outcome.path.assign(check.m_szBrowserPath,
+                            strnlen(check.m_szBrowserPath, sizeof(check.m_szBrowserPath)));
+        return outcome;
+    }
+    outcome.path.assign(path.data(), strnlen(path.data(), static_cast<std::size_t>(c.size)));
+    return outcome;
+}
+
+std::vector<std::string> Sorted(std::vector<std::string> lines)
+{
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+std::string Joined(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += "\n    " + line;
+    return text;
+}
+
+// Lays out the case in a private registry, calls it, and compares; "" when all agreed.
+std::string RunCase(const Case& c, int number, const Exports& exports)
+{
+    CPrivateRegistry registry(number);
+    std::string reason;
+    if (!registry.LayOut(c.fixture, reason))
+        return "fixture: " + reason;
+    const CPrivateRegistry::Snapshot before = registry.Take();
+    if (!registry.Override(reason))
+        return reason;
+    const Outcome outcome = CallCase(c, exports);
+    registry.Restore();
+    const auto changes = Sorted(CPrivateRegistry::Changes(before, registry.Take()));
+
+    std::string failure;
+    if (outcome.result != c.expected)
+        failure += " result " + std::to_string(outcome.result) + ", expected " +
+                   std::to_string(c.expected) + ";";
+    if (c.path && outcome.path != *c.path)
+        failure += " path [" + outcome.path + "], expected [" + *c.path + "];";
+    if (changes != Sorted(c.changes))
+        failure += " changes:" + Joined(changes) + "\n  expected:" + Joined(Sorted(c.changes));
+    return failure;
+}
+
+int RunTable(HMODULE library)
+{
+    Exports byName;
+    Exports byOrdinal;
+    if (!Resolve(library, false, byName) || !Resolve(library, true, byOrdinal))
+    {
+        std::printf("FAIL the four exports are not all there by name and by ordinal\n");
+        return 1;
+    }
+    int runs = 0;
+    int failed = 0;
+    const bool sameFunctions = byName.detectWebBrowsers == byOrdinal.detectWebBrowsers &&
+                               byName.detectWebBrowsersPath == byOrdinal.detectWebBrowsersPath &&
+                               byName.findIE == byOrdinal.findIE &&
+                               byName.findNetscape == byOrdinal.findNetscape;
+    std::printf("%s ordinals 1-4 are DetectWebBrowsers, DetectWebBrowsersPath, FindIE, "
+                "FindNetscape\n",
+                sameFunctions ? "ok" : "FAIL");
+    failed += sameFunctions ? 0 : 1;
+
+    auto run = [&](const Case& c, const char* binding, const Exports& exports) {
+        const std::string failure = RunCase(c, runs, exports);
+        ++runs;
+        if (!failure.empty())
+            ++failed;
+        std::printf("%s %s %s: %s%s\n", failure.empty() ? "ok" : "FAIL", binding,
+                    browser_cases::CallName(c.call), c.name.c_str(), failure.c_str());
+    };
+    for (const Case& c : browser_cases::LibraryCases())
+    {
+        run(c, "by-name", byName);
+        run(c, "by-ordinal", byOrdinal);
+    }
+    for (const Case& c : browser_cases::CheckCases())
+        run(c, "check", byName);
+
+    std::printf("browser table: %d runs, %d failed, %d-bit\n", runs, failed,
+                static_cast<int>(sizeof(void*) * 8));
+    return failed == 0 ? 0 : 1;
+}
+
+std::string WizardCompleted()
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Internet Connection Wizard", 0,
+                      KEY_READ, &key) != ERROR_SUCCESS)
+        return "absent";
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    DWORD type = 0;
+    const LONG status = RegQueryValueExA(key, "Completed", nullptr, &type,
+                                         reinterpret_cast<BYTE*>(&value), &size);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS)
+        return "absent";
+    return "type " + std::to_string(type) + " value " + std::to_string(value);
+}
+
+// The prefix's own registry, untouched by any fixture.
+int RunFresh(HMODULE library)
+{
+    Exports exports;
+    if (!Resolve(library, false, exports))
+    {
+        std::printf("FAIL the four exports are not all there\n");
+        return 1;
+    }
+    char path[512] = {};
+    std::printf("FindNetscape(3.01) %d\n", exports.findNetscape(path, sizeof(path), 3.01));
+    std::printf("Completed before %s\n", WizardCompleted().c_str());
+    const int explorer = exports.findIE(path, sizeof(path), 1300);
+    std::printf("FindIE(1300) %d [%s]\n", explorer, explorer == 0 ? path : "");
+    std::printf("Completed after %s\n", WizardCompleted().c_str());
+    std::printf("DetectWebBrowsers(8) %d\n", exports.detectWebBrowsers(8, 0));
+    CWin32Registry registry;
+    CBrowserCheck check(registry);
+    const bool passed = check.CheckBrowser();
+    std::printf("CheckBrowser %d [%s]\n", passed ? 1 : 0, check.m_szBrowserPath);
+    std::printf("fresh prefix: done, %d-bit\n", static_cast<int>(sizeof(void*) * 8));
+    return 0;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3 || (std::strcmp(argv[1], "table") != 0 && std::strcmp(argv[1], "fresh") != 0))
+    {
+        std::printf("usage: browser_wine_test table|fresh <browser.dll>\n");
+        return 2;
+    }
+    const HMODULE library = LoadLibraryA(argv[2]);
+    if (library == nullptr)
+    {
+        std::printf("FAIL LoadLibrary(%s): error %lu\n", argv[2], GetLastError());
+        return 1;
+    }
+    const int status =
+        std::strcmp(argv[1], "table") == 0 ? RunTable(library) : RunFresh(library);
+    std::fflush(stdout);
+    FreeLibrary(library);
+    return status;
+}
