@@ -1,5 +1,6 @@
 #include "engine/CUpgrader.h"
 
+#include "browser/CBrowserCheck.h"
 #include "engine/CLocatePhase.h"
 #include "engine/CMessageBuffer.h"
 #include "engine/CPackageFiles.h"
@@ -20,6 +21,10 @@
 namespace
 {
 const char kTitlePrefix[] = "Corvane upgrade utility - ";
+const char kIncorrectBrowser[] = "Incorrect browser version";
+const char kIncorrectBrowserText[] =
+    "The Internet Explorer web browser on your computer needs to be version 3.02 or higher. "
+    "Rerun the Corvane user software setup and install the browser software when prompted.";
 } // namespace
 
 CUpgrader::CUpgrader(const CUpgraderPorts& ports) : m_ports(ports) {}
@@ -63,7 +68,11 @@ int CUpgrader::RunUpgrade()
 
 bool CUpgrader::CheckBrowserPrerequisite()
 {
-    return true;
+    if (CBrowserCheck(m_ports.registry).CheckBrowser())
+        return true;
+    m_ports.op.ShowMessage(kIncorrectBrowserText, std::string(kTitlePrefix) + kIncorrectBrowser,
+                           box::kOk | box::kIconWarning | box::kSetForeground);
+    return false;
 }
 
 int CUpgrader::PostStep(const char* text, long amount)
