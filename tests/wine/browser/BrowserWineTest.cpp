@@ -4,9 +4,11 @@
 //
 //   browser_wine_test table <browser.dll>   the table; last line "browser table: ..."
 //   browser_wine_test fresh <browser.dll>   what the real registry of this prefix answers
+//   browser_wine_test facts <browser.dll>   the registry facts the in-memory registry copies
 #include "browser/CBrowserCheck.h"
 #include "platform/win32/CWin32Registry.h"
 #include "tests/unit/BrowserCases.h"
+#include "tests/unit/BrowserRegistryFacts.h"
 #include "tests/wine/browser/CPrivateRegistry.h"
 
 #include <windows.h>
@@ -221,15 +223,47 @@ int RunFresh(HMODULE library)
     std::printf("fresh prefix: done, %d-bit\n", static_cast<int>(sizeof(void*) * 8));
     return 0;
 }
+// The port's Windows facts, below a private HKCU.
+int RunFacts()
+{
+    CPrivateRegistry registry(0);
+    std::string reason;
+    if (!registry.Override(reason))
+    {
+        std::printf("FAIL %s\n", reason.c_str());
+        return 1;
+    }
+    CWin32Registry port;
+    const auto facts = registry_facts::Check(port, "Facts", [&](const std::string& path) {
+        return registry.RefuseFullAccess(reg::kCurrentUser, path);
+    });
+    registry.Restore();
+    int failed = 0;
+    for (const auto& fact : facts)
+    {
+        const bool same = fact.observed == fact.expected;
+        failed += same ? 0 : 1;
+        std::printf("%s %s: %s%s\n", same ? "ok" : "FAIL", fact.name.c_str(),
+                    fact.observed.c_str(), same ? "" : (", expected " + fact.expected).c_str());
+    }
+    std::printf("browser table: %d runs, %d failed, %d-bit\n", static_cast<int>(facts.size()),
+                failed, static_cast<int>(sizeof(void*) * 8));
+    return failed == 0 ? 0 : 1;
+}
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 3 || (std::strcmp(argv[1], "table") != 0 && std::strcmp(argv[1], "fresh") != 0))
+    const bool known = argc == 3 && (std::strcmp(argv[1], "table") == 0 ||
+                                     std::strcmp(argv[1], "fresh") == 0 ||
+                                     std::strcmp(argv[1], "facts") == 0);
+    if (!known)
     {
-        std::printf("usage: browser_wine_test table|fresh <browser.dll>\n");
+        std::printf("usage: browser_wine_test table|fresh|facts <browser.dll>\n");
         return 2;
     }
+    if (std::strcmp(argv[1], "facts") == 0)
+        return RunFacts();
     const HMODULE library = LoadLibraryA(argv[2]);
     if (library == nullptr)
     {

@@ -117,13 +117,20 @@ bool CPrivateRegistry::LayOut(const std::vector<browser_cases::Item>& fixture,
     {
         if (item.what != Item::What::RefuseFullAccess)
             continue;
-        if (!SetDacl(Root(item.root), item.key, kRefusingDacl))
+        if (!RefuseFullAccess(item.root, item.key))
         {
             reason = "RegSetKeySecurity " + item.key + " failed";
             return false;
         }
-        m_locked.emplace_back(Root(item.root), item.key);
     }
+    return true;
+}
+
+bool CPrivateRegistry::RefuseFullAccess(RegistryKey root, const std::string& path)
+{
+    if (!SetDacl(Root(root), path, kRefusingDacl))
+        return false;
+    m_locked.emplace_back(Root(root), path);
     return true;
 }
 

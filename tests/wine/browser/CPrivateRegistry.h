@@ -24,6 +24,9 @@ public:
     // False (with a reason) when the fixture could not be laid out.
     bool LayOut(const std::vector<browser_cases::Item>& fixture, std::string& reason);
 
+    // Makes root\path (an existing key) refuse full access until the destructor.
+    bool RefuseFullAccess(RegistryKey root, const std::string& path);
+
     bool Override(std::string& reason);
     void Restore();
 
