@@ -4,7 +4,8 @@
 #
 #   corvane_add_testbed_fixture()
 #       adds the tests testbed_up and testbed_down, the setup and cleanup of fixture "testbed".
-#       Brings up two appliance namespaces. Safe to call more than once.
+#       Brings up two appliance namespaces. Safe to call more than once, from any directory: the
+#       pair is defined once for the whole tree.
 #
 #   corvane_add_network_test(NAME name COMMAND cmd [args...] [LABELS l...] [TIMEOUT seconds])
 #       runs the command inside the desk namespace with CORVANE_TESTBED set to the bed's name.
@@ -14,9 +15,13 @@ set(CORVANE_TESTBED_SCRIPT "${CMAKE_CURRENT_LIST_DIR}/../scripts/testbed")
 get_filename_component(CORVANE_TESTBED_SCRIPT "${CORVANE_TESTBED_SCRIPT}" ABSOLUTE)
 
 function(corvane_add_testbed_fixture)
-  if(TEST testbed_up)
+  # Tests belong to their directory but fixtures are global by name: define the pair once only,
+  # or a second setup would rebuild the bed under running tests.
+  get_property(defined GLOBAL PROPERTY CORVANE_TESTBED_FIXTURE_DEFINED)
+  if(defined)
     return()
   endif()
+  set_property(GLOBAL PROPERTY CORVANE_TESTBED_FIXTURE_DEFINED TRUE)
   set(bed_name [=[${CORVANE_TESTBED:-cvbed}]=])
   add_test(NAME testbed_up
            COMMAND /bin/sh -c "exec \"$0\" up \"${bed_name}\" 2" ${CORVANE_TESTBED_SCRIPT})

@@ -94,9 +94,25 @@ void CFtpSession::TakeLine(const std::string& line, CSessionActions& actions)
     TakeCommand(command, actions);
 }
 
+namespace
+{
+bool IsKnownVerb(const std::string& verb)
+{
+    static const char* const kVerbs[] = {"USER", "PASS", "QUIT", "NOOP", "SYST", "FEAT",
+                                         "TYPE", "MODE", "STRU", "PORT", "PASV", "STOR",
+                                         "SIZE", "PWD",  "XPWD", "CWD",  "CDUP"};
+    for (const char* known : kVerbs)
+        if (verb == known)
+            return true;
+    return false;
+}
+} // namespace
+
 void CFtpSession::TakeCommand(const CFtpCommand& command, CSessionActions& actions)
 {
     const std::string& verb = command.Verb();
+    if (!IsKnownVerb(verb))
+        return Reply("502 Command not implemented", actions);
     if (verb == "USER")
         return TakeUser(command, actions);
     if (verb == "PASS")
@@ -136,9 +152,7 @@ void CFtpSession::TakeCommand(const CFtpCommand& command, CSessionActions& actio
         return TakeSize(command, actions);
     if (verb == "PWD" || verb == "XPWD")
         return Reply("257 \"/\" is the current directory", actions);
-    if (verb == "CWD" || verb == "CDUP")
-        return TakeCwd(command, actions);
-    Reply("502 Command not implemented", actions);
+    TakeCwd(command, actions);
 }
 
 void CFtpSession::TakeUser(const CFtpCommand& command, CSessionActions& actions)
