@@ -97,7 +97,7 @@ bool CBrowserCheck::GetLocalServerPath(const char* clsid, char* path, std::int32
 bool FindInternetNamespaceEntry(IRegistry& registry, char* name, std::int32_t size)
 {
     return CInternetExplorerKeys(registry).FindNamespaceEntry(
-        name, size, [&registry](RegistryKey nameSpace, const char* entry) {
-            return IsInternetEntry(registry, nameSpace, entry);
-        });
+        name, size,
+        [&registry](RegistryKey nameSpace, const char* entry)
+        { return IsInternetEntry(registry, nameSpace, entry); });
 }

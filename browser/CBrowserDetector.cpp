@@ -77,8 +77,9 @@ int CBrowserDetector::FindNetscape(char* path, std::int32_t size, double minVers
 
 bool CBrowserDetector::FindInternetNamespaceEntry(char* name, std::int32_t size)
 {
-    return CInternetExplorerKeys(m_registry).FindNamespaceEntry(
-        name, size, [this](RegistryKey, const char* entry) { return IsInternetEntry(entry); });
+    return CInternetExplorerKeys(m_registry)
+        .FindNamespaceEntry(
+            name, size, [this](RegistryKey, const char* entry) { return IsInternetEntry(entry); });
 }
 
 bool CBrowserDetector::IsInternetEntry(const char* name)
@@ -158,7 +159,8 @@ bool CBrowserDetector::GetLocalServerPath(const char* clsid, char* path, std::in
     if (!server.Open(classes.Get(), (std::string(clsid) + "\\LocalServer32").c_str()))
         return false;
     std::uint32_t stored = registry_text::Capacity(size);
-    return m_registry.QueryValueEx(server.Get(), "", nullptr, reinterpret_cast<unsigned char*>(path),
+    return m_registry.QueryValueEx(server.Get(), "", nullptr,
+                                   reinterpret_cast<unsigned char*>(path),
                                    stored) == reg::kSuccess &&
            registry_text::Terminate(path, registry_text::Capacity(size), stored);
 }

@@ -19,9 +19,9 @@ public:
     // Enumerates the subkeys of the desktop's NameSpace key (HKLM) into name, offering size
     // characters each time, until isEntry accepts one; its name is then in name. Names that do
     // not fit are passed over.
-    bool FindNamespaceEntry(
-        char* name, std::int32_t size,
-        const std::function<bool(RegistryKey nameSpace, const char* name)>& isEntry);
+    bool
+    FindNamespaceEntry(char* name, std::int32_t size,
+                       const std::function<bool(RegistryKey nameSpace, const char* name)>& isEntry);
 
     // Sets the default value of "Shell\Open\Command" (created where missing) below the class key
     // HKCR\CLSID\<entryName> to path. Does nothing when a key does not open.

@@ -89,8 +89,8 @@ public:
 
     // RegSetValueA: sets the default value of the subkey subKey of key (created where missing)
     // to text as REG_SZ with its terminator; length is not used, as in Windows.
-    virtual long SetValue(RegistryKey key, const char* subKey, std::uint32_t type,
-                          const char* text, std::uint32_t length) = 0;
+    virtual long SetValue(RegistryKey key, const char* subKey, std::uint32_t type, const char* text,
+                          std::uint32_t length) = 0;
 
     // RegSetValueExA: stores size bytes of data as value valueName of type type.
     virtual long SetValueEx(RegistryKey key, const char* valueName, std::uint32_t type,

@@ -12,36 +12,33 @@ namespace
 CBrowserApp theApp;
 } // namespace
 
-extern "C" {
-
-int WINAPI DetectWebBrowsers(int flags, int reserved)
+extern "C" int WINAPI DetectWebBrowsers(int flags, int reserved)
 {
     CWin32Registry registry;
     return CBrowserDetector(registry).DetectWebBrowsers(flags, reserved);
 }
 
-int WINAPI DetectWebBrowsersPath(int flags, char* path, int size, int reserved)
+extern "C" int WINAPI DetectWebBrowsersPath(int flags, char* path, int size, int reserved)
 {
     CWin32Registry registry;
     return CBrowserDetector(registry).DetectWebBrowsersPath(flags, path, size, reserved);
 }
 
-int WINAPI FindIE(char* path, int size, int minBuild)
+extern "C" int WINAPI FindIE(char* path, int size, int minBuild)
 {
     CWin32Registry registry;
     return CBrowserDetector(registry).FindIE(path, size, minBuild);
 }
 
-int WINAPI FindNetscape(char* path, int size, double minVersion)
+extern "C" int WINAPI FindNetscape(char* path, int size, double minVersion)
 {
     CWin32Registry registry;
     return CBrowserDetector(registry).FindNetscape(path, size, minVersion);
 }
 
-BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID)
 {
     if (reason == DLL_PROCESS_ATTACH)
         return theApp.InitInstance() ? TRUE : FALSE;
     return TRUE;
-}
 }

@@ -77,9 +77,8 @@ void CMemoryRegistry::RefuseFullAccess(RegistryKey root, const std::string& path
     FixtureKey(root, path).refusesFullAccess = true;
 }
 
-std::optional<CMemoryRegistry::Value> CMemoryRegistry::Lookup(RegistryKey root,
-                                                              const std::string& path,
-                                                              const std::string& name) const
+std::optional<CMemoryRegistry::Value>
+CMemoryRegistry::Lookup(RegistryKey root, const std::string& path, const std::string& name) const
 {
     Node* node = nullptr;
     if (const_cast<CMemoryRegistry*>(this)->WalkPath(Resolve(root), path.c_str(), Walk::Find,

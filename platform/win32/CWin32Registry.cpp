@@ -37,9 +37,8 @@ long CWin32Registry::OpenKeyEx(RegistryKey parent, const char* subKey, RegistryK
 long CWin32Registry::CreateKeyEx(RegistryKey parent, const char* subKey, RegistryKey& key)
 {
     HKEY created = nullptr;
-    const LONG status = RegCreateKeyExA(ToHkey(parent), subKey, 0, nullptr,
-                                        REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                                        &created, nullptr);
+    const LONG status = RegCreateKeyExA(ToHkey(parent), subKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                        KEY_ALL_ACCESS, nullptr, &created, nullptr);
     if (status == ERROR_SUCCESS)
         key = FromHkey(created);
     return status;
@@ -50,8 +49,7 @@ long CWin32Registry::CloseKey(RegistryKey key)
     return RegCloseKey(ToHkey(key));
 }
 
-long CWin32Registry::QueryValue(RegistryKey key, const char* subKey, char* data,
-                                std::int32_t& size)
+long CWin32Registry::QueryValue(RegistryKey key, const char* subKey, char* data, std::int32_t& size)
 {
     LONG capacity = size;
     const LONG status = RegQueryValueA(ToHkey(key), subKey, data, &capacity);

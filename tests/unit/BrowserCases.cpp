@@ -219,8 +219,8 @@ Fixture UnterminatedServer()
 {
     return Build("1300") +
            Fixture{Text(kHKCR, kExplorerProgId + "\\CLSID", "", kExplorerClsid),
-                   Bytes(kHKCR, "CLSID\\" + kExplorerClsid + "\\LocalServer32", "",
-                         reg::kTypeSz, kShortPath)} +
+                   Bytes(kHKCR, "CLSID\\" + kExplorerClsid + "\\LocalServer32", "", reg::kTypeSz,
+                         kShortPath)} +
            Surroundings();
 }
 
@@ -247,24 +247,22 @@ std::vector<Case> LibraryCases()
         Detect("only bits above 8 look nothing up", both, 0x7FFFFFF0, 2, std::nullopt, {}),
         Detect("the sign bit alone looks nothing up", both, static_cast<std::int32_t>(0x80000000u),
                2, std::nullopt, {}),
-        Detect("flags 3: bit 1 wins with minimum 1300", Explorer("1300") + Navigator("4.08"), 3,
-               0, kExplorerPath, LibrarySettings()),
+        Detect("flags 3: bit 1 wins with minimum 1300", Explorer("1300") + Navigator("4.08"), 3, 0,
+               kExplorerPath, LibrarySettings()),
         Detect("flags 3: no Navigator after Explorer below 1300",
                Explorer("1299") + Navigator("4.08"), 3, 1, std::nullopt, {}),
         Detect("flags 6: bit 2 wins with Navigator 3.01", oldExplorer, 6, 0, kNavigatorPath, {}),
         Detect("flags 4: Navigator 3.01 is too old", oldExplorer, 4, 1, std::nullopt, {}),
-        Detect("build 43006 with flags 2: Navigator, no setting", midExplorer, 2, 0,
-               kNavigatorPath, {}),
+        Detect("build 43006 with flags 2: Navigator, no setting", midExplorer, 2, 0, kNavigatorPath,
+               {}),
         Detect("build 43006 with flags 1: Explorer", midExplorer, 1, 0, kExplorerPath,
                LibrarySettings()),
-        Detect("build 43007 with flags 2: Explorer", both, 2, 0, kExplorerPath,
-               LibrarySettings()),
+        Detect("build 43007 with flags 2: Explorer", both, 2, 0, kExplorerPath, LibrarySettings()),
         Detect("build 43007 with flags 8: Explorer, Navigator not needed", both, 8, 0,
                kExplorerPath, LibrarySettings()),
         Detect("flags 8: Navigator 4.08 [en]", noExplorer + Navigator("4.08 [en]"), 8, 0,
                kNavigatorPath, {}),
-        Detect("flags 2: Navigator 4.01", noExplorer + Navigator("4.01"), 2, 0, kNavigatorPath,
-               {}),
+        Detect("flags 2: Navigator 4.01", noExplorer + Navigator("4.01"), 2, 0, kNavigatorPath, {}),
         Detect("flags 4: Navigator exactly 4.01", noExplorer + Navigator("4.01"), 4, 0,
                kNavigatorPath, {}),
         Detect("flags 8: Navigator exactly 4.01 is too old", noExplorer + Navigator("4.01"), 8, 1,
@@ -279,16 +277,14 @@ std::vector<Case> LibraryCases()
         Explore("build 5.00.2920 reads as 5", Explorer("5.00.2920"), 1300, 1, std::nullopt, {}),
         Explore("build with blanks and a sign", Explorer(" \t+1300"), 1300, 0, kExplorerPath,
                 LibrarySettings()),
-        Explore("build compared signed", Explorer("-5"), -10, 0, kExplorerPath,
-                LibrarySettings()),
+        Explore("build compared signed", Explorer("-5"), -10, 0, kExplorerPath, LibrarySettings()),
         Explore("build 43006 below 43007", Explorer("43006"), 43007, 1, std::nullopt, {}),
         Explore("build 43007", Explorer("43007"), 43007, 0, kExplorerPath, LibrarySettings()),
-        Explore("build far beyond 32 bits is the largest build",
-                Explorer("99999999999999999999"), 2147483647, 0, kExplorerPath,
-                LibrarySettings()),
-        Explore("Build missing: build 0", ExplorerServer() + Surroundings() +
-                                             Fixture{Key(kHKLM, kExplorerKey)},
-                1, 1, std::nullopt, {}),
+        Explore("build far beyond 32 bits is the largest build", Explorer("99999999999999999999"),
+                2147483647, 0, kExplorerPath, LibrarySettings()),
+        Explore("Build missing: build 0",
+                ExplorerServer() + Surroundings() + Fixture{Key(kHKLM, kExplorerKey)}, 1, 1,
+                std::nullopt, {}),
         Explore("Build as REG_DWORD whose bytes spell 1300: build 0",
                 Fixture{Bytes(kHKLM, kExplorerKey, "Build", reg::kTypeDword, "1300")} +
                     ExplorerServer() + Surroundings(),
@@ -301,11 +297,11 @@ std::vector<Case> LibraryCases()
                 Fixture{Bytes(kHKLM, kExplorerKey, "Build", reg::kTypeBinary, "1300")} +
                     ExplorerServer() + Surroundings(),
                 0, 0, kExplorerPath, LibrarySettings()),
-        Explore("Build as REG_EXPAND_SZ is text",
-                Fixture{Bytes(kHKLM, kExplorerKey, "Build", reg::kTypeExpandSz,
-                              Terminated("1300"))} +
-                    ExplorerServer() + Surroundings(),
-                1300, 0, kExplorerPath, LibrarySettings()),
+        Explore(
+            "Build as REG_EXPAND_SZ is text",
+            Fixture{Bytes(kHKLM, kExplorerKey, "Build", reg::kTypeExpandSz, Terminated("1300"))} +
+                ExplorerServer() + Surroundings(),
+            1300, 0, kExplorerPath, LibrarySettings()),
         Explore("Build of 255 characters without terminator",
                 Fixture{Bytes(kHKLM, kExplorerKey, "Build", reg::kTypeSz,
                               std::string(251, '0') + "1300")} +
@@ -328,13 +324,11 @@ std::vector<Case> LibraryCases()
                 LibrarySettings()),
         Explore("identifier with suffix .4", SuffixOnly(4), 1300, 0, kExplorerPath,
                 LibrarySettings()),
-        Explore("identifier with suffix .5 is not found", SuffixOnly(5), 1300, 1, std::nullopt,
-                {}),
+        Explore("identifier with suffix .5 is not found", SuffixOnly(5), 1300, 1, std::nullopt, {}),
         Explore("the lowest suffix wins",
-                SuffixOnly(3) +
-                    Fixture{Text(kHKCR, kExplorerProgId + ".1\\CLSID", "", kFirstClsid),
-                            Text(kHKCR, "CLSID\\" + kFirstClsid + "\\LocalServer32", "",
-                                 "C:\\first.exe")},
+                SuffixOnly(3) + Fixture{Text(kHKCR, kExplorerProgId + ".1\\CLSID", "", kFirstClsid),
+                                        Text(kHKCR, "CLSID\\" + kFirstClsid + "\\LocalServer32", "",
+                                             "C:\\first.exe")},
                 1300, 0, "C:\\first.exe", LibrarySettings("C:\\first.exe")),
         Explore("class identifier without LocalServer32",
                 Build("1300") +
@@ -346,8 +340,8 @@ std::vector<Case> LibraryCases()
                 Explorer("1300") + Fixture{Refuse(kHKCR, kExplorerProgId + "\\CLSID")}, 1300, 1,
                 std::nullopt, {}),
         Explore("identifier key refusing full access: its CLSID opens",
-                Explorer("1300") + Fixture{Refuse(kHKCR, kExplorerProgId)}, 1300, 0,
-                kExplorerPath, LibrarySettings()),
+                Explorer("1300") + Fixture{Refuse(kHKCR, kExplorerProgId)}, 1300, 0, kExplorerPath,
+                LibrarySettings()),
         Explore("LocalServer32 refusing full access",
                 Explorer("1300") +
                     Fixture{Refuse(kHKCR, "CLSID\\" + kExplorerClsid + "\\LocalServer32")},
@@ -355,10 +349,10 @@ std::vector<Case> LibraryCases()
         Explore("class key refusing full access: its LocalServer32 opens",
                 Explorer("1300") + Fixture{Refuse(kHKCR, "CLSID\\" + kExplorerClsid)}, 1300, 0,
                 kExplorerPath, LibrarySettings()),
-        Explore("server path filling the buffer without terminator", UnterminatedServer(), 1300,
-                1, std::nullopt, {}, static_cast<std::int32_t>(kShortPath.size())),
-        Explore("server path without terminator, one byte to spare", UnterminatedServer(), 1300,
-                0, kShortPath, LibrarySettings(kShortPath),
+        Explore("server path filling the buffer without terminator", UnterminatedServer(), 1300, 1,
+                std::nullopt, {}, static_cast<std::int32_t>(kShortPath.size())),
+        Explore("server path without terminator, one byte to spare", UnterminatedServer(), 1300, 0,
+                kShortPath, LibrarySettings(kShortPath),
                 static_cast<std::int32_t>(kShortPath.size() + 1)),
         Explore("server path and terminator filling the buffer", Explorer("1300"), 1300, 0,
                 kExplorerPath, LibrarySettings(),
@@ -382,13 +376,14 @@ std::vector<Case> LibraryCases()
                 1300, 0, kExplorerPath,
                 ShellCommandChanges(kOtherEntry, kExplorerPath) + HomePageDeleted() +
                     WizardCompleted()),
-        Explore("existing Shell\\Open\\Command is overwritten",
-                Explorer("1300") + Fixture{Text(kHKCR, "CLSID\\" + kEntry + "\\Shell\\Open\\Command",
-                                                "", "old.exe")},
-                1300, 0, kExplorerPath,
-                std::vector<std::string>{SetValue("HKCR\\CLSID\\" + kEntry + "\\Shell\\Open\\Command",
-                                                  "", reg::kTypeSz, Terminated(kExplorerPath))} +
-                    HomePageDeleted() + WizardCompleted()),
+        Explore(
+            "existing Shell\\Open\\Command is overwritten",
+            Explorer("1300") +
+                Fixture{Text(kHKCR, "CLSID\\" + kEntry + "\\Shell\\Open\\Command", "", "old.exe")},
+            1300, 0, kExplorerPath,
+            std::vector<std::string>{SetValue("HKCR\\CLSID\\" + kEntry + "\\Shell\\Open\\Command",
+                                              "", reg::kTypeSz, Terminated(kExplorerPath))} +
+                HomePageDeleted() + WizardCompleted()),
         Explore("Internet entry refusing full access is passed over",
                 Explorer("1300") + Fixture{Refuse(kHKLM, kNameSpaceKey + "\\" + kEntry)}, 1300, 0,
                 kExplorerPath, HomePageDeleted() + WizardCompleted()),
@@ -403,8 +398,8 @@ std::vector<Case> LibraryCases()
         Explore("First Home Page absent",
                 Build("1300") + ExplorerServer() + InternetEntry(kEntry, "The Internet") +
                     Fixture{Key(kHKU, kMainKey), Key(kHKCU, "Software\\Microsoft")},
-                1300, 0, kExplorerPath, ShellCommandChanges(kEntry, kExplorerPath) +
-                                            WizardCompleted()),
+                1300, 0, kExplorerPath,
+                ShellCommandChanges(kEntry, kExplorerPath) + WizardCompleted()),
         Explore("Main key refusing full access keeps First Home Page",
                 Explorer("1300") + Fixture{Refuse(kHKU, kMainKey)}, 1300, 0, kExplorerPath,
                 ShellCommandChanges(kEntry, kExplorerPath) + WizardCompleted()),
@@ -444,12 +439,11 @@ std::vector<Case> LibraryCases()
                  NavigatorServer() + Fixture{Key(kHKLM, kNavigatorKey),
                                              Text(kHKLM, kGoldKey, "CurrentVersion", "4.08")},
                  3.01, 1),
-        Navigate("empty Navigator key is version 0", NavigatorServer() +
-                                                         Fixture{Key(kHKLM, kNavigatorKey)},
-                 0, 0, kNavigatorPath),
+        Navigate("empty Navigator key is version 0",
+                 NavigatorServer() + Fixture{Key(kHKLM, kNavigatorKey)}, 0, 0, kNavigatorPath),
         Navigate("only the Gold key",
-                 NavigatorServer() + Fixture{Text(kHKLM, kGoldKey, "CurrentVersion", "4.08")},
-                 4.08, 0, kNavigatorPath),
+                 NavigatorServer() + Fixture{Text(kHKLM, kGoldKey, "CurrentVersion", "4.08")}, 4.08,
+                 0, kNavigatorPath),
         Navigate("Navigator key refusing full access: Gold is read",
                  Navigator("4.08") + Fixture{Refuse(kHKLM, kNavigatorKey),
                                              Text(kHKLM, kGoldKey, "CurrentVersion", "3.0")},
@@ -492,12 +486,12 @@ std::vector<Case> LibraryCases()
                             std::nullopt, LibrarySettings());
     discarded.call = Call::DetectWebBrowsers;
     cases.push_back(discarded);
-    Case nothing = Detect("DetectWebBrowsers with flags 0", Explorer("1300"), 0, 2, std::nullopt,
-                          {});
+    Case nothing =
+        Detect("DetectWebBrowsers with flags 0", Explorer("1300"), 0, 2, std::nullopt, {});
     nothing.call = Call::DetectWebBrowsers;
     cases.push_back(nothing);
-    Case navigatorOnly = Detect("DetectWebBrowsers finds Navigator", Navigator("4.08"), 8, 0,
-                                std::nullopt, {});
+    Case navigatorOnly =
+        Detect("DetectWebBrowsers finds Navigator", Navigator("4.08"), 8, 0, std::nullopt, {});
     navigatorOnly.call = Call::DetectWebBrowsers;
     cases.push_back(navigatorOnly);
     return cases;
@@ -547,25 +541,23 @@ std::vector<Case> CheckCases()
               CheckSettings()),
         // Settings.
         Check("\"the internet\": no shell command, home page still deleted",
-              Build("1300") + ExplorerServer() + InternetEntry(kEntry, "the internet") +
-                  HomePage(),
+              Build("1300") + ExplorerServer() + InternetEntry(kEntry, "the internet") + HomePage(),
               true, HomePageDeleted()),
         Check("the first of two Internet entries wins",
-              Explorer("1300") + InternetEntry(kOtherEntry, "The Internet"), true,
-              CheckSettings()),
+              Explorer("1300") + InternetEntry(kOtherEntry, "The Internet"), true, CheckSettings()),
         Check("First Home Page absent",
               Build("1300") + ExplorerServer() + InternetEntry(kEntry, "The Internet"), true,
               ShellCommandChanges(kEntry, kExplorerPath)),
         Check("the connection wizard is not touched",
               Explorer("1300") + Fixture{Refuse(kHKCU, kWizardKey)}, true, CheckSettings()),
     };
-    Case exact = Check("server path filling the buffer without terminator fails",
-                       UnterminatedServer(), false, {},
-                       static_cast<std::int32_t>(kShortPath.size()));
+    Case exact =
+        Check("server path filling the buffer without terminator fails", UnterminatedServer(),
+              false, {}, static_cast<std::int32_t>(kShortPath.size()));
     cases.push_back(exact);
-    Case spare = Check("server path without terminator, one byte to spare", UnterminatedServer(),
-                       true, CheckSettings(kShortPath),
-                       static_cast<std::int32_t>(kShortPath.size() + 1));
+    Case spare =
+        Check("server path without terminator, one byte to spare", UnterminatedServer(), true,
+              CheckSettings(kShortPath), static_cast<std::int32_t>(kShortPath.size() + 1));
     spare.path = kShortPath;
     cases.push_back(spare);
 

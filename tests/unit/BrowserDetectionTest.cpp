@@ -249,7 +249,8 @@ TEST(BrowserAccesses, CheckReadsThroughParentKeys)
 bool Mentions(const std::vector<std::string>& calls, const std::string& text)
 {
     return std::any_of(calls.begin(), calls.end(),
-                       [&](const std::string& call) { return call.find(text) != std::string::npos; });
+                       [&](const std::string& call)
+                       { return call.find(text) != std::string::npos; });
 }
 
 TEST(BrowserAccesses, NothingRequestedTouchesNoKey)
@@ -298,8 +299,8 @@ TEST(BrowserAccesses, LibraryTakesAClassIdentifierThatFillsItsBuffer)
     const std::string clsid = "{" + std::string(253, 'C') + "}";
     registry.PutValue(reg::kClassesRoot, "InternetExplorer.Application\\CLSID", "", reg::kTypeSz,
                       clsid);
-    registry.PutValue(reg::kClassesRoot, "CLSID\\" + clsid + "\\LocalServer32", "",
-                      reg::kTypeSz, std::string("C:\\long.exe", 12));
+    registry.PutValue(reg::kClassesRoot, "CLSID\\" + clsid + "\\LocalServer32", "", reg::kTypeSz,
+                      std::string("C:\\long.exe", 12));
     char path[512];
 
     EXPECT_EQ(CBrowserDetector(registry).FindIE(path, sizeof(path), 1300), 0);

@@ -79,8 +79,8 @@ void LayOutExplorer(CMemoryRegistry& registry, const std::string& build)
                       build + std::string(1, '\0'));
     registry.PutValue(reg::kClassesRoot, "InternetExplorer.Application\\CLSID", "", reg::kTypeSz,
                       kClsid + std::string(1, '\0'));
-    registry.PutValue(reg::kClassesRoot, "CLSID\\" + kClsid + "\\LocalServer32", "",
-                      reg::kTypeSz, std::string("C:\\ie.exe", 10));
+    registry.PutValue(reg::kClassesRoot, "CLSID\\" + kClsid + "\\LocalServer32", "", reg::kTypeSz,
+                      std::string("C:\\ie.exe", 10));
     registry.PutValue(reg::kUsers, ".Default\\Software\\Microsoft\\Internet Explorer\\Main",
                       "First Home Page", reg::kTypeSz, std::string("home", 5));
 }
@@ -155,12 +155,10 @@ TEST(BrowserPrerequisitePassed, RunStartsAfterTheSettings)
     for (const auto& shown : worker.op.Boxes())
         EXPECT_NE(shown.title, kBrowserTitle);
     EXPECT_EQ(worker.internet.sessions.size(), 1u) << "the run did not start";
-    EXPECT_FALSE(worker.registry.Lookup(reg::kUsers,
-                                        ".Default\\Software\\Microsoft\\Internet Explorer\\Main",
-                                        "First Home Page"));
-    EXPECT_FALSE(worker.registry.Lookup(reg::kCurrentUser,
-                                        "Software\\Microsoft\\Internet Connection Wizard",
-                                        "Completed"));
+    EXPECT_FALSE(worker.registry.Lookup(
+        reg::kUsers, ".Default\\Software\\Microsoft\\Internet Explorer\\Main", "First Home Page"));
+    EXPECT_FALSE(worker.registry.Lookup(
+        reg::kCurrentUser, "Software\\Microsoft\\Internet Connection Wizard", "Completed"));
     EXPECT_EQ(worker.Messages(), std::vector<unsigned>{WM_UPGRADE_FAILED});
 }
 } // namespace

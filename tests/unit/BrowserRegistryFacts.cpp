@@ -111,8 +111,7 @@ std::vector<Fact> Check(IRegistry& registry, const std::string& base,
          "status 0 size 4 [abcdQQ]");
     fact("text too long for the capacity", facts.QueryEx(b, "text", 3),
          "status 234 size 4 [QQQQQQ]");
-    fact("binary gets no terminator", facts.QueryEx(b, "binary", 10),
-         "status 0 size 3 [abcQQQ]");
+    fact("binary gets no terminator", facts.QueryEx(b, "binary", 10), "status 0 size 3 [abcQQQ]");
     fact("missing value", facts.QueryEx(b, "none", 10), "status 2 size 10 [QQQQQQ]");
     fact("missing default value", facts.QueryEx(b, "", 10), "status 2 size 10 [QQQQQQ]");
     fact("subkey default absent reads as empty text", facts.Query(a, "b", 10),
@@ -158,10 +157,11 @@ std::vector<Fact> Check(IRegistry& registry, const std::string& base,
          "status 5");
     fact("a key below it opens", facts.Open(top, "locked\\inner"), "status 0");
 
-    fact("deleting a missing value",
-         "status " + std::to_string(registry.DeleteValue(b, "none")), "status 2");
+    fact("deleting a missing value", "status " + std::to_string(registry.DeleteValue(b, "none")),
+         "status 2");
     const long deleted = registry.DeleteValue(b, "text");
-    fact("deleting a value", "status " + std::to_string(deleted) + ", " + facts.QueryEx(b, "text", 10),
+    fact("deleting a value",
+         "status " + std::to_string(deleted) + ", " + facts.QueryEx(b, "text", 10),
          "status 0, status 2 size 10 [QQQQQQ]");
     fact("a path may not start with a backslash", facts.Open(a, "\\b"), "status 161");
 

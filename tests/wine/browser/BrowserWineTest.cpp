@@ -162,7 +162,8 @@ int RunTable(HMODULE library)
                 sameFunctions ? "ok" : "FAIL");
     failed += sameFunctions ? 0 : 1;
 
-    auto run = [&](const Case& c, const char* binding, const Exports& exports) {
+    auto run = [&](const Case& c, const char* binding, const Exports& exports)
+    {
         const std::string failure = RunCase(c, runs, exports);
         ++runs;
         if (!failure.empty())
@@ -192,8 +193,8 @@ std::string WizardCompleted()
     DWORD value = 0;
     DWORD size = sizeof(value);
     DWORD type = 0;
-    const LONG status = RegQueryValueExA(key, "Completed", nullptr, &type,
-                                         reinterpret_cast<BYTE*>(&value), &size);
+    const LONG status =
+        RegQueryValueExA(key, "Completed", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
     RegCloseKey(key);
     if (status != ERROR_SUCCESS)
         return "absent";
@@ -234,17 +235,18 @@ int RunFacts()
         return 1;
     }
     CWin32Registry port;
-    const auto facts = registry_facts::Check(port, "Facts", [&](const std::string& path) {
-        return registry.RefuseFullAccess(reg::kCurrentUser, path);
-    });
+    const auto facts =
+        registry_facts::Check(port, "Facts",
+                              [&](const std::string& path)
+                              { return registry.RefuseFullAccess(reg::kCurrentUser, path); });
     registry.Restore();
     int failed = 0;
     for (const auto& fact : facts)
     {
         const bool same = fact.observed == fact.expected;
         failed += same ? 0 : 1;
-        std::printf("%s %s: %s%s\n", same ? "ok" : "FAIL", fact.name.c_str(),
-                    fact.observed.c_str(), same ? "" : (", expected " + fact.expected).c_str());
+        std::printf("%s %s: %s%s\n", same ? "ok" : "FAIL", fact.name.c_str(), fact.observed.c_str(),
+                    same ? "" : (", expected " + fact.expected).c_str());
     }
     std::printf("browser table: %d runs, %d failed, %d-bit\n", static_cast<int>(facts.size()),
                 failed, static_cast<int>(sizeof(void*) * 8));
@@ -254,9 +256,9 @@ int RunFacts()
 
 int main(int argc, char** argv)
 {
-    const bool known = argc == 3 && (std::strcmp(argv[1], "table") == 0 ||
-                                     std::strcmp(argv[1], "fresh") == 0 ||
-                                     std::strcmp(argv[1], "facts") == 0);
+    const bool known =
+        argc == 3 && (std::strcmp(argv[1], "table") == 0 || std::strcmp(argv[1], "fresh") == 0 ||
+                      std::strcmp(argv[1], "facts") == 0);
     if (!known)
     {
         std::printf("usage: browser_wine_test table|fresh|facts <browser.dll>\n");
@@ -270,8 +272,7 @@ int main(int argc, char** argv)
         std::printf("FAIL LoadLibrary(%s): error %lu\n", argv[2], GetLastError());
         return 1;
     }
-    const int status =
-        std::strcmp(argv[1], "table") == 0 ? RunTable(library) : RunFresh(library);
+    const int status = std::strcmp(argv[1], "table") == 0 ? RunTable(library) : RunFresh(library);
     std::fflush(stdout);
     FreeLibrary(library);
     return status;

@@ -60,8 +60,8 @@ CPrivateRegistry::CPrivateRegistry(int number)
         (void)predefined;
         const std::string path = m_basePath + "\\" + browser_cases::RootName(root);
         HKEY key = nullptr;
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                            nullptr, &key, nullptr) == ERROR_SUCCESS)
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            &key, nullptr) == ERROR_SUCCESS)
             m_roots[root.Value()] = key;
     }
 }
@@ -79,8 +79,7 @@ CPrivateRegistry::~CPrivateRegistry()
     RegDeleteTreeA(HKEY_CURRENT_USER, m_basePath.c_str());
 }
 
-bool CPrivateRegistry::LayOut(const std::vector<browser_cases::Item>& fixture,
-                              std::string& reason)
+bool CPrivateRegistry::LayOut(const std::vector<browser_cases::Item>& fixture, std::string& reason)
 {
     if (m_roots.size() != 4)
     {
@@ -198,7 +197,8 @@ std::vector<std::string> CPrivateRegistry::Changes(const Snapshot& before, const
         if (after.values.count(where) == 0)
         {
             const std::size_t bar = where.find('|');
-            changes.push_back(browser_cases::DeletedValue(where.substr(0, bar), where.substr(bar + 1)));
+            changes.push_back(
+                browser_cases::DeletedValue(where.substr(0, bar), where.substr(bar + 1)));
         }
     }
     return changes;
@@ -224,8 +224,9 @@ void CPrivateRegistry::Walk(HKEY key, const std::string& path, Snapshot& snapsho
         if (status == ERROR_NO_MORE_ITEMS)
             break;
         // A value that cannot be read shows up as a change of its own instead of going unseen.
-        snapshot.values[path + "|" + (status == ERROR_SUCCESS ? std::string(name, nameSize)
-                                                              : "(unreadable value)")] = {
+        snapshot.values[path + "|" +
+                        (status == ERROR_SUCCESS ? std::string(name, nameSize)
+                                                 : "(unreadable value)")] = {
             type, status == ERROR_SUCCESS
                       ? std::string(reinterpret_cast<const char*>(data), dataSize)
                       : std::to_string(status)};
@@ -255,8 +256,8 @@ void CPrivateRegistry::Walk(HKEY key, const std::string& path, Snapshot& snapsho
 bool CPrivateRegistry::SetDacl(HKEY parent, const std::string& path, const char* sddl)
 {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1,
-                                                              &descriptor, nullptr))
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor,
+                                                              nullptr))
         return false;
     HKEY key = nullptr;
     bool set = false;
