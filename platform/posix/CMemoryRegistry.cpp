@@ -80,10 +80,17 @@ void CMemoryRegistry::RefuseFullAccess(RegistryKey root, const std::string& path
 std::optional<CMemoryRegistry::Value>
 CMemoryRegistry::Lookup(RegistryKey root, const std::string& path, const std::string& name) const
 {
-    Node* node = nullptr;
-    if (const_cast<CMemoryRegistry*>(this)->WalkPath(Resolve(root), path.c_str(), Walk::Find,
-                                                     node) != reg::kSuccess)
+    std::vector<std::string> names;
+    const Node* node = Resolve(root);
+    if (node == nullptr || !SplitPath(path, names))
         return std::nullopt;
+    for (const std::string& subkey : names)
+    {
+        const auto next = node->subkeys.find(subkey);
+        if (next == node->subkeys.end())
+            return std::nullopt;
+        node = next->second.get();
+    }
     const auto value = node->values.find(name);
     if (value == node->values.end())
         return std::nullopt;
