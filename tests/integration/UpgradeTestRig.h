@@ -162,15 +162,13 @@ private:
 class CWorkerRig
 {
 public:
-    CWorkerRig()
-    {
-        LayOutExplorer();
-        op.AnswerLogin(std::make_pair(std::string(kUser), std::string(kPassword)));
-    }
+    CWorkerRig() { LayOutExplorer(); }
 
-    // Runs the whole thread in the package folder; true when it ended with WM_UPGRADE_DONE.
+    // Runs the whole thread in the package folder, the operator typing the credentials into
+    // the login dialog; true when it ended with WM_UPGRADE_DONE.
     bool Run(const fs::path& packageFolder)
     {
+        op.AnswerLogin(credentials);
         const fs::path previous = fs::current_path();
         fs::current_path(packageFolder);
         CUpgrader upgrader(
@@ -215,6 +213,7 @@ public:
         return texts;
     }
 
+    std::pair<std::string, std::string> credentials{kUser, kPassword};
     CSteadyClock clock{kTimeScale};
     CRecordingNotifier notifier;
     CScriptedOperator op;
