@@ -17,6 +17,11 @@ constexpr int kMaxPollWaitMs = 50;
 constexpr std::size_t kReadChunk = 4096;
 constexpr std::size_t kMaxDatagram = 2048;
 constexpr std::chrono::seconds kRebindRetry(1);
+// A client that sends without reading gets no more of its input read once this much output
+// waits for it, so memory stays bounded whatever it sends.
+constexpr std::size_t kMaxWaitingOutput = 4 * 1024 * 1024;
+constexpr std::size_t kMaxWaitingActions = 256;
+constexpr std::size_t kMaxInbox = 64 * 1024;
 
 std::string SocketError(const std::string& what)
 {
@@ -124,6 +129,8 @@ void CSimServer::Run(const volatile std::sig_atomic_t& stop)
         RunDueActions(now);
         CheckTransfers(now);
         CheckComingBack(now);
+        for (auto& connection : m_connections)
+            FeedSession(connection);
         ReapClosed();
     }
     m_appliance.Transcript().Record("sim", "stop");
@@ -143,11 +150,13 @@ std::vector<CSimServer::CPollEntry> CSimServer::CollectPollEntries()
         if (!connection.fd.IsOpen())
             continue;
         CConnection* target = &connection;
-        const short events = static_cast<short>(POLLIN | (connection.out.empty() ? 0 : POLLOUT));
+        const bool takesInput = connection.inbox.size() < kMaxInbox;
+        const short events = static_cast<short>((takesInput ? POLLIN : 0) |
+                                                (connection.out.empty() ? 0 : POLLOUT));
         entries.push_back({connection.fd.Get(), events, [this, target](short revents) {
                                if (revents & POLLOUT)
                                    WriteConnection(*target);
-                               if (revents & (POLLIN | POLLHUP | POLLERR))
+                               if (target->fd.IsOpen() && (revents & (POLLIN | POLLHUP | POLLERR)))
                                    ReadConnection(*target);
                            }});
         if (!connection.data)
@@ -236,11 +245,28 @@ void CSimServer::ReadConnection(CConnection& connection)
     }
     if (connection.closing)
         return;
-    const auto length = static_cast<std::size_t>(received);
-    if (connection.command)
-        Queue(connection, connection.command->Receive(buffer, length));
-    else
-        Queue(connection, connection.ftp->Receive(buffer, length));
+    connection.inbox.append(buffer, static_cast<std::size_t>(received));
+    FeedSession(connection);
+}
+
+// Hands the session one line at a time, and only while the answers waiting for this client
+// stay below their limits; the rest waits in the inbox, and a full inbox stops the reading.
+void CSimServer::FeedSession(CConnection& connection)
+{
+    while (!connection.inbox.empty() && connection.fd.IsOpen() && !connection.closing &&
+           connection.out.size() < kMaxWaitingOutput &&
+           connection.pending.size() < kMaxWaitingActions &&
+           !(connection.ftp && connection.ftp->IsBusy()))
+    {
+        const auto feed = connection.inbox.find('\n');
+        const std::size_t length = feed == std::string::npos ? connection.inbox.size() : feed + 1;
+        const std::string piece = connection.inbox.substr(0, length);
+        connection.inbox.erase(0, length);
+        if (connection.command)
+            Queue(connection, connection.command->Receive(piece.data(), piece.size()));
+        else
+            Queue(connection, connection.ftp->Receive(piece.data(), piece.size()));
+    }
 }
 
 void CSimServer::WriteConnection(CConnection& connection)
@@ -323,6 +349,7 @@ void CSimServer::FinishTransfer(CConnection& connection, const CFtpSession::CTra
     LogLine("transfer on ftp connection " + std::to_string(connection.id) + " ended: " +
             std::to_string(result.size) + " bytes");
     Queue(connection, connection.ftp->TransferFinished(result));
+    FeedSession(connection);
 }
 
 void CSimServer::ReadDatagram()

@@ -53,6 +53,7 @@ private:
         std::string peer;
         std::deque<std::pair<Clock::time_point, CSessionAction>> pending;
         Clock::time_point lastDue;
+        std::string inbox;
         std::string out;
         bool closing = false;
         std::string closeReason;
@@ -76,6 +77,7 @@ private:
     int PollTimeoutMs() const;
     void Accept(Service service);
     void ReadConnection(CConnection& connection);
+    void FeedSession(CConnection& connection);
     void WriteConnection(CConnection& connection);
     void Queue(CConnection& connection, const CSessionActions& actions);
     void RunDueActions(Clock::time_point now);

@@ -28,6 +28,8 @@ public:
     CSimulatorProcess& operator=(const CSimulatorProcess&) = delete;
 
     bool IsRunning();
+    // The simulator's process id, or -1 once it has ended.
+    pid_t Pid() const { return m_pid; }
     // SIGTERM and a bounded wait (SIGKILL after 5 s); the exit status as from waitpid, or -1.
     int Stop();
 

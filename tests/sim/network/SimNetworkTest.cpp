@@ -130,6 +130,22 @@ TEST(SimCommandService, MalformedInputClosesTheConnectionAndTheServerGoesOn)
     EXPECT_EQ(sim.Records("cmd", "line-too-long").size(), 1u);
 }
 
+TEST(SimCommandService, ClientThatNeverReadsIsThrottledAndOthersAreStillServed)
+{
+    CSimulatorProcess sim("greeting_login = no\nhuge_reply = all\nhuge_reply_bytes = 1048576\n");
+    CSimTcpClient flood;
+    ASSERT_TRUE(flood.Connect(sim.Address(), 244));
+    // 200 lines, each earning a reply of 1 MiB that this client never reads: the simulator
+    // must stop taking its input instead of queueing 200 MiB.
+    ASSERT_TRUE(flood.Send("Z" + std::string(200, '\n')));
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    EXPECT_LT(sim.Records("cmd", "command").size(), 50u);
+    CSimTcpClient other;
+    ASSERT_TRUE(other.Connect(sim.Address(), 244));
+    ASSERT_TRUE(other.Send("Z"));
+    EXPECT_EQ(other.ReceiveUntil(">"), "\r\nVeltrix Olvana Corvane mail server\r\n>");
+}
+
 TEST(SimCommandService, RebootRefusesConnectionsForTheDownTimeAndKeepsOnlyWrittenSettings)
 {
     CSimulatorProcess sim("down_seconds = 2\n");
