@@ -10,10 +10,10 @@ class CConfirmationText
 public:
     enum class Kind
     {
-        UnknownVersion,   // the appliance's version begins with "The"
-        OtherVersion,     // the versions differ
-        OlderVersion,     // equal versions, no welcome file
-        SameVersion       // equal versions, welcome file present
+        UnknownVersion, // the appliance's version begins with "The"
+        OtherVersion,   // the versions differ
+        OlderVersion,   // equal versions, no welcome file
+        SameVersion     // equal versions, welcome file present
     };
 
     // True when the choice depends on the welcome test (equal versions, not an unknown one).

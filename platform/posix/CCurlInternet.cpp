@@ -12,10 +12,12 @@ namespace
 void InitialiseCurlOnce()
 {
     static std::once_flag once;
-    std::call_once(once, [] {
-        if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK)
-            throw CInternetError("curl_global_init failed");
-    });
+    std::call_once(once,
+                   []
+                   {
+                       if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK)
+                           throw CInternetError("curl_global_init failed");
+                   });
 }
 } // namespace
 

@@ -10,7 +10,7 @@ class CCurlInternet : public IInternet
 public:
     struct Endpoint
     {
-        unsigned ftpPort = 21;      // tests may point the connections at a server of their own
+        unsigned ftpPort = 21;         // tests may point the connections at a server of their own
         std::string localFolder = "."; // where local file names of a put are looked up
     };
 

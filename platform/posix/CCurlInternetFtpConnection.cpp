@@ -53,8 +53,8 @@ void CCurlInternetFtpConnection::SetCommonOptions()
 std::string CCurlInternetFtpConnection::UrlOf(const std::string& remoteName) const
 {
     std::string url = "ftp://" + m_server + "/";
-    char* escaped = curl_easy_escape(m_curl.get(), remoteName.c_str(),
-                                     static_cast<int>(remoteName.size()));
+    char* escaped =
+        curl_easy_escape(m_curl.get(), remoteName.c_str(), static_cast<int>(remoteName.size()));
     if (escaped != nullptr)
     {
         url += escaped;

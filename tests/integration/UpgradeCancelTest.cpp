@@ -41,10 +41,12 @@ TEST_P(UpgradeCancelTest, EndsAtTheNextPointWithTwoFailuresAndNoBox)
     CWorkerRig rig;
     rig.op.AnswerConfirm(true);
     bool shown = false;
-    rig.CancelWhen([&](const Notification& posted) {
-        shown = shown || posted.message == WM_UPGRADE_SHOW;
-        return shown && GetParam().moment(posted);
-    });
+    rig.CancelWhen(
+        [&](const Notification& posted)
+        {
+            shown = shown || posted.message == WM_UPGRADE_SHOW;
+            return shown && GetParam().moment(posted);
+        });
 
     EXPECT_FALSE(rig.Run(package.Path()));
     EXPECT_TRUE(WaitForConnectionsClosed(sim));
@@ -78,9 +80,8 @@ INSTANTIATE_TEST_SUITE_P(
                    {}},
         // While the system image is copied: seen after the pause that follows it.
         CancelCase{"DuringTheSystemImage",
-                   [](const Notification& posted) {
-                       return IsTimedStep(posted, "Copying file corvane.sys to Corvane");
-                   },
+                   [](const Notification& posted)
+                   { return IsTimedStep(posted, "Copying file corvane.sys to Corvane"); },
                    true,
                    {"corvane.sys"}},
         CancelCase{"DuringThePauseAfterTheSystemImage",
@@ -99,9 +100,8 @@ TEST(UpgradeLateCancelTest, ARequestDuringTheArchivesUploadHasNoEffect)
     ASSERT_TRUE(package.made);
     CWorkerRig rig;
     rig.op.AnswerConfirm(true);
-    rig.CancelWhen([](const Notification& posted) {
-        return IsTimedStep(posted, "Exploding file cui.tar on Corvane");
-    });
+    rig.CancelWhen([](const Notification& posted)
+                   { return IsTimedStep(posted, "Exploding file cui.tar on Corvane"); });
 
     EXPECT_TRUE(rig.Run(package.Path()));
 

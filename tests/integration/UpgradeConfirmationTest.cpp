@@ -65,38 +65,55 @@ const std::string kNewLine = std::string(kNewVersion) + "\r\n";
 INSTANTIATE_TEST_SUITE_P(
     Versions, UpgradeConfirmationTest,
     ::testing::Values(
-        ConfirmationCase{"UnknownVersion", "version = The version is not known\n", kNewLine,
+        ConfirmationCase{"UnknownVersion",
+                         "version = The version is not known\n",
+                         kNewLine,
                          {kVer},
                          "Cannot determine the Corvane version number. Click Upgrade to upgrade "
                          "it to version 4.3.0"},
         // Even a version equal to the package's gives the first text when it begins with "The".
-        ConfirmationCase{"UnknownVersionEqualToPackage", "version = The 4.3.0\n",
-                         "The 4.3.0\r\n", {kVer},
+        ConfirmationCase{"UnknownVersionEqualToPackage",
+                         "version = The 4.3.0\n",
+                         "The 4.3.0\r\n",
+                         {kVer},
                          "Cannot determine the Corvane version number. Click Upgrade to upgrade "
                          "it to version The 4.3.0"},
-        ConfirmationCase{"OtherVersion", "", kNewLine, {kVer},
+        ConfirmationCase{"OtherVersion",
+                         "",
+                         kNewLine,
+                         {kVer},
                          "The Corvane with version 4.2.1 was found on your network. Click "
                          "upgrade to upgrade it to version 4.3.0."},
         ConfirmationCase{"SameVersionWithoutWelcomeFile",
-                         "version = 4.3.0\nwelcome = missing\n", kNewLine, {kVer, kWelcome},
+                         "version = 4.3.0\nwelcome = missing\n",
+                         kNewLine,
+                         {kVer, kWelcome},
                          "You have an older version of the Corvane. Click upgrade to upgrade it "
                          "to version 4.3.0"},
-        ConfirmationCase{"SameVersionWithWelcomeFile", "version = 4.3.0\nwelcome = present\n",
-                         kNewLine, {kVer, kWelcome},
+        ConfirmationCase{"SameVersionWithWelcomeFile",
+                         "version = 4.3.0\nwelcome = present\n",
+                         kNewLine,
+                         {kVer, kWelcome},
                          "Your Corvane already has version 4.3.0 on it and does not need to be "
                          "upgraded. Click Upgrade to upgrade it anyway."},
-        ConfirmationCase{"VersionsDifferingInCase", "version = 4.3.0-RC\n", "4.3.0-rc\r\n",
+        ConfirmationCase{"VersionsDifferingInCase",
+                         "version = 4.3.0-RC\n",
+                         "4.3.0-rc\r\n",
                          {kVer},
                          "The Corvane with version 4.3.0-RC was found on your network. Click "
                          "upgrade to upgrade it to version 4.3.0-rc."},
-        ConfirmationCase{"PackageVersionWithATrailingBlank", "version = 4.3.0\n",
-                         "4.3.0 \r\n", {kVer},
+        ConfirmationCase{"PackageVersionWithATrailingBlank",
+                         "version = 4.3.0\n",
+                         "4.3.0 \r\n",
+                         {kVer},
                          "The Corvane with version 4.3.0 was found on your network. Click "
                          "upgrade to upgrade it to version 4.3.0 ."},
-        ConfirmationCase{"ReplyWithoutVer", "ver_reply = \\r\\nCorvane 4.3.0\\r\\n>\n", kNewLine,
-                         {kVer}, ""},
+        ConfirmationCase{
+            "ReplyWithoutVer", "ver_reply = \\r\\nCorvane 4.3.0\\r\\n>\n", kNewLine, {kVer}, ""},
         // "ver" followed only by white space and the prompt: an empty appliance version.
-        ConfirmationCase{"EmptyVersion", "ver_reply = \\r\\nCorvane ver \\r\\n>\n", kNewLine,
+        ConfirmationCase{"EmptyVersion",
+                         "ver_reply = \\r\\nCorvane ver \\r\\n>\n",
+                         kNewLine,
                          {kVer},
                          "The Corvane with version  was found on your network. Click upgrade to "
                          "upgrade it to version 4.3.0."}),

@@ -63,10 +63,9 @@ public:
         posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
         posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
         const std::string script = fs::path(__FILE__).parent_path() / "UpgradeFtpServer.py";
-        std::vector<std::string> args = {"/usr/bin/python3", script,     "--root",
-                                         root.string(),      "--user",   kUser,
-                                         "--password",       kPassword,  "--log",
-                                         log.string(),       "--lifetime", "60"};
+        std::vector<std::string> args = {
+            "/usr/bin/python3", script,    "--root", root.string(), "--user",     kUser,
+            "--password",       kPassword, "--log",  log.string(),  "--lifetime", "60"};
         if (readOnly)
             args.push_back("--read-only");
         std::vector<char*> argv;

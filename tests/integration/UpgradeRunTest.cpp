@@ -102,8 +102,8 @@ TEST_F(UpgradeRunTest, SendsEverythingInOrderAndEndsWithTheSuccessBox)
     const auto boxes = rig.op.Boxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text,
-              std::string("Your Corvane has been successfully upgraded to version ") +
-                  kNewVersion + ".");
+              std::string("Your Corvane has been successfully upgraded to version ") + kNewVersion +
+                  ".");
     EXPECT_EQ(boxes[0].title, std::string(kTitlePrefix) + "Success");
     EXPECT_EQ(boxes[0].style, box::kOk | box::kSetForeground);
     EXPECT_TRUE(rig.processes.started.empty());
@@ -130,10 +130,11 @@ TEST_F(UpgradeRunTest, PutsBothFilesByteIdenticalInBinaryOverActiveConnections)
     ASSERT_EQ(perConnection.size(), 2u);
     for (const auto& [connection, lines] : perConnection)
     {
-        auto position = [&](const std::string& prefix) {
-            return std::find_if(lines.begin(), lines.end(), [&](const std::string& line) {
-                       return line.compare(0, prefix.size(), prefix) == 0;
-                   }) -
+        auto position = [&](const std::string& prefix)
+        {
+            return std::find_if(lines.begin(), lines.end(),
+                                [&](const std::string& line)
+                                { return line.compare(0, prefix.size(), prefix) == 0; }) -
                    lines.begin();
         };
         const auto store = position("STOR ");
@@ -155,9 +156,8 @@ TEST_F(UpgradeRunTest, PostsTheNotificationsOfTheRunInTheirOrder)
     const std::vector<std::string> login = {"Receiving connection data", "Receiving login data",
                                             "Validating username and password"};
     std::vector<std::string> expected = {"Finding Corvane"};
-    auto add = [&](const std::vector<std::string>& texts) {
-        expected.insert(expected.end(), texts.begin(), texts.end());
-    };
+    auto add = [&](const std::vector<std::string>& texts)
+    { expected.insert(expected.end(), texts.begin(), texts.end()); };
     add(login);
     add({"Rebooting Corvane"});
     add(login);
@@ -174,8 +174,9 @@ TEST_F(UpgradeRunTest, PostsTheNotificationsOfTheRunInTheirOrder)
             timed.emplace_back(notification.text, notification.amount);
     const long imageSeconds = static_cast<long>(
         static_cast<double>(fs::file_size(package.Path() / "corvane.sys")) * 3.163774210063103e-05);
-    const long archiveSeconds = 2 * static_cast<long>(
-        static_cast<double>(fs::file_size(package.Path() / "cui.tar")) * 3.163774210063103e-05);
+    const long archiveSeconds =
+        2 * static_cast<long>(static_cast<double>(fs::file_size(package.Path() / "cui.tar")) *
+                              3.163774210063103e-05);
     const std::vector<std::pair<std::string, long>> expectedTimed = {
         {"Copying file corvane.sys to Corvane", imageSeconds},
         {"Exploding file cui.tar on Corvane", archiveSeconds},
@@ -200,10 +201,9 @@ TEST_F(UpgradeRunTest, LeavesTheAppliancesDatabaseWithTheSettingsAndMailChecking
                              "smtp IspDeferTimeoutDays 1", "system NewUserGreeting Welcome!"})
         EXPECT_NE(database.find(line), std::string::npos) << line << "\n" << database;
     const auto commands = Commands(sim);
-    const auto off = std::find(commands.begin(), commands.end(),
-                               "cdb general system mailcheck 0\n");
-    const auto on = std::find(commands.begin(), commands.end(),
-                              "cdb general system mailcheck 1\n");
+    const auto off =
+        std::find(commands.begin(), commands.end(), "cdb general system mailcheck 0\n");
+    const auto on = std::find(commands.begin(), commands.end(), "cdb general system mailcheck 1\n");
     const auto firstReboot = std::find(commands.begin(), commands.end(), "reboot\n");
     const auto lastReboot = std::find(commands.rbegin(), commands.rend(), "reboot\n").base() - 1;
     ASSERT_NE(off, commands.end());

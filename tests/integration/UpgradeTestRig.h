@@ -128,8 +128,8 @@ public:
     {
         char pattern[] = "/tmp/corvane-package.XXXXXX";
         m_folder = ::mkdtemp(pattern);
-        const fs::path maker = fs::path(__FILE__).parent_path().parent_path().parent_path() /
-                               "sim" / "make-package";
+        const fs::path maker =
+            fs::path(__FILE__).parent_path().parent_path().parent_path() / "sim" / "make-package";
         const std::string command = "python3 '" + maker.string() + "' '" + m_folder.string() +
                                     "' '" + version + "' --image-bytes " +
                                     std::to_string(imageBytes) + " --archive-bytes " +
@@ -182,7 +182,8 @@ public:
     // Sets the cancel request when a notification matching the test is posted.
     void CancelWhen(std::function<bool(const CRecordingNotifier::Notification&)> moment)
     {
-        notifier.onPost = [this, moment](const CRecordingNotifier::Notification& posted) {
+        notifier.onPost = [this, moment](const CRecordingNotifier::Notification& posted)
+        {
             if (moment(posted))
                 cancel = 1;
         };

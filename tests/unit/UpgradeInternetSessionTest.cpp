@@ -32,17 +32,17 @@ public:
 class CUntouchedFiles : public IFileSystem
 {
 public:
-    bool Exists(const std::string&) override 
+    bool Exists(const std::string&) override
     {
         ++uses;
         return false;
     }
-    bool GetSize(const std::string&, std::int32_t&) override 
+    bool GetSize(const std::string&, std::int32_t&) override
     {
         ++uses;
         return false;
     }
-    std::unique_ptr<ITextFile> OpenText(const std::string&) override 
+    std::unique_ptr<ITextFile> OpenText(const std::string&) override
     {
         ++uses;
         return nullptr;
@@ -53,7 +53,7 @@ public:
 class CUntouchedProcesses : public IProcessLauncher
 {
 public:
-    bool RunAndWait(const std::string&) override 
+    bool RunAndWait(const std::string&) override
     {
         ++uses;
         return false;
