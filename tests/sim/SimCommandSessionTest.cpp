@@ -372,6 +372,20 @@ TEST_F(CommandSessionTest, HugeReplyIsPaddedBeforeItsPrompt)
     EXPECT_LT(Feed("\n").sent.size(), 10u);
 }
 
+TEST_F(CommandSessionTest, SlowRepliesWaitBeforeEveryAnswer)
+{
+    CScenario scenario;
+    scenario.slowReplyMs = 2500;
+    Start(scenario);
+    for (const std::string& input : {std::string("Z"), std::string("admin\n"),
+                                     std::string("corvane\n"), std::string("ver\n")})
+    {
+        const CExchange exchange = Feed(input);
+        ASSERT_EQ(exchange.actions.size(), 1u) << input;
+        EXPECT_EQ(exchange.actions[0].delayMs, 2500) << input;
+    }
+}
+
 TEST_F(CommandSessionTest, RandomJunkIsAnsweredOrClosedWithBoundedOutput)
 {
     unsigned state = 7;
