@@ -32,7 +32,10 @@ int CWin32Application::ExitInstance() { return 0; }
 
 bool CWin32Application::PreTranslateMessage(MSG& message)
 {
-    return m_hMainWnd != nullptr && IsDialogMessageA(m_hMainWnd, &message) != FALSE;
+    // A thread message is no dialog's business; IsDialogMessage would also run it through the
+    // message filter hook, which keeps such messages, and so process it again for ever.
+    return m_hMainWnd != nullptr && message.hwnd != nullptr &&
+           IsDialogMessageA(m_hMainWnd, &message) != FALSE;
 }
 
 bool CWin32Application::OnIdle(long /*count*/) { return false; }
