@@ -60,7 +60,9 @@ long long CAppliance::FileSize(const std::string& name) const
 {
     if (!IsAcceptableFileName(name) || m_stateDir.empty())
         return -1;
-    struct stat status{};
+    struct stat status
+    {
+    };
     if (stat(FilePath(name).c_str(), &status) != 0 || !S_ISREG(status.st_mode))
         return -1;
     return static_cast<long long>(status.st_size);

@@ -15,8 +15,7 @@ const char kLoginFailed[] = "\r\nLogin failed\r\nlogin: ";
 const char kRebooting[] = "\r\nRebooting...\r\n";
 const char kCommandFailed[] = "\r\nError: command failed\r\n";
 const char kLineTooLong[] = "\r\nCommand line too long\r\n";
-const char kFillerLine[] =
-    "................................................................\r\n";
+const char kFillerLine[] = "................................................................\r\n";
 
 std::string WithoutLineEnd(const std::string& line)
 {
@@ -129,11 +128,18 @@ void CCommandSession::TakeLine(const std::string& line, CSessionActions& actions
 {
     switch (m_state)
     {
-    case State::UserName: TakeUserName(line, actions); break;
-    case State::Password: TakePassword(line, actions); break;
-    case State::Commands: TakeCommand(line, actions); break;
+    case State::UserName:
+        TakeUserName(line, actions);
+        break;
+    case State::Password:
+        TakePassword(line, actions);
+        break;
+    case State::Commands:
+        TakeCommand(line, actions);
+        break;
     case State::Opening:
-    case State::Closed: break;
+    case State::Closed:
+        break;
     }
 }
 
@@ -143,7 +149,8 @@ void CCommandSession::TakeUserName(const std::string& line, CSessionActions& act
     m_userName = WithoutLineEnd(line);
     const auto single = m_appliance.Scenario().singleByteReply;
     SendLoginReply(kPasswordPrompt,
-                   single == CScenario::SingleByte::UserName || single == CScenario::SingleByte::Both,
+                   single == CScenario::SingleByte::UserName ||
+                       single == CScenario::SingleByte::Both,
                    actions);
     m_state = State::Password;
 }
@@ -158,7 +165,8 @@ void CCommandSession::TakePassword(const std::string& line, CSessionActions& act
     Record("login", accepted ? "accepted" : (refused ? "refused" : "wrong"));
     const auto single = scenario.singleByteReply;
     SendLoginReply(accepted ? kLoginAccepted : kLoginFailed,
-                   single == CScenario::SingleByte::Password || single == CScenario::SingleByte::Both,
+                   single == CScenario::SingleByte::Password ||
+                       single == CScenario::SingleByte::Both,
                    actions);
     m_state = accepted ? State::Commands : State::UserName;
 }
@@ -266,9 +274,9 @@ std::string CCommandSession::AnswerDatabase(const CCommandLine& command)
     const std::size_t index = verb == "cdb" ? 0 : verb == "ddb" ? 1 : verb == "wdb" ? 2 : 3;
     if (command.WordCount() < kMinimumWords[index])
     {
-        static const char* const kUsage[] = {
-            "Usage: cdb DATABASE GROUP NAME VALUE", "Usage: ddb DATABASE GROUP NAME [VALUE]",
-            "Usage: wdb DATABASE", "Usage: pdb DATABASE"};
+        static const char* const kUsage[] = {"Usage: cdb DATABASE GROUP NAME VALUE",
+                                             "Usage: ddb DATABASE GROUP NAME [VALUE]",
+                                             "Usage: wdb DATABASE", "Usage: pdb DATABASE"};
         return Reply(kUsage[index]);
     }
     if (command.Word(1) != "general")
@@ -296,7 +304,8 @@ std::string CCommandSession::AnswerDatabase(const CCommandLine& command)
     {
         std::string listing;
         for (const auto& [key, variable] : database.Variables())
-            listing += (listing.empty() ? "" : "\r\n") + key.first + " " + key.second + " = " + variable;
+            listing +=
+                (listing.empty() ? "" : "\r\n") + key.first + " " + key.second + " = " + variable;
         return Reply(listing);
     }
     }
@@ -310,8 +319,8 @@ std::string CCommandSession::AnswerList(const CCommandLine& command)
     for (std::size_t i = 1; i < command.WordCount(); ++i)
     {
         const std::string& name = command.Word(i);
-        const bool exists = name == "welcome.msg" ? m_appliance.WelcomePresent()
-                                                  : m_appliance.FileSize(name) >= 0;
+        const bool exists =
+            name == "welcome.msg" ? m_appliance.WelcomePresent() : m_appliance.FileSize(name) >= 0;
         listing += (listing.empty() ? "" : "\r\n") + (exists ? name : "Can't open " + name);
     }
     return Reply(listing);
@@ -325,6 +334,6 @@ void CCommandSession::Close(const std::string& reason, CSessionActions& actions)
 
 void CCommandSession::Record(const std::string& kind, const std::string& text)
 {
-    m_appliance.Transcript().Record(
-        "cmd", kind, CJsonLine().Number("conn", m_connectionId).Text("text", text));
+    m_appliance.Transcript().Record("cmd", kind,
+                                    CJsonLine().Number("conn", m_connectionId).Text("text", text));
 }

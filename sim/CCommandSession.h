@@ -27,7 +27,14 @@ public:
     static std::string Reply(const std::string& output);
 
 private:
-    enum class State { Opening, UserName, Password, Commands, Closed };
+    enum class State
+    {
+        Opening,
+        UserName,
+        Password,
+        Commands,
+        Closed
+    };
 
     void TakeOpeningByte(char byte, CSessionActions& actions);
     bool TakeBinaryMessage(CSessionActions& actions);

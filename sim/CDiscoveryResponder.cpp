@@ -40,11 +40,16 @@ std::vector<CDiscoveryResponder::CAnswer> CDiscoveryResponder::AnswerPresence() 
     const std::string reply(1, static_cast<char>(kPresenceReply));
     switch (m_scenario.presence)
     {
-    case CScenario::Presence::Normal: return {{reply, false}};
-    case CScenario::Presence::None: return {};
-    case CScenario::Presence::Twice: return {{reply, false}, {reply, false}};
-    case CScenario::Presence::Wrong: return {{std::string(1, '\x03'), false}};
-    case CScenario::Presence::Long: return {{reply + reply, false}};
+    case CScenario::Presence::Normal:
+        return {{reply, false}};
+    case CScenario::Presence::None:
+        return {};
+    case CScenario::Presence::Twice:
+        return {{reply, false}, {reply, false}};
+    case CScenario::Presence::Wrong:
+        return {{std::string(1, '\x03'), false}};
+    case CScenario::Presence::Long:
+        return {{reply + reply, false}};
     }
     return {};
 }
@@ -58,11 +63,16 @@ CDiscoveryResponder::AnswerAddress(std::uint32_t localAddress) const
                               AddressBytes(appliance) + AddressBytes(ParseAddress(m_scenario.mask));
     switch (m_scenario.addressReply)
     {
-    case CScenario::AddressReply::Normal: return {{reply, false}};
-    case CScenario::AddressReply::None: return {};
-    case CScenario::AddressReply::Short: return {{reply.substr(0, 8), false}};
-    case CScenario::AddressReply::Long: return {{reply + std::string(4, '\0'), false}};
-    case CScenario::AddressReply::OtherSender: return {{reply, true}};
+    case CScenario::AddressReply::Normal:
+        return {{reply, false}};
+    case CScenario::AddressReply::None:
+        return {};
+    case CScenario::AddressReply::Short:
+        return {{reply.substr(0, 8), false}};
+    case CScenario::AddressReply::Long:
+        return {{reply + std::string(4, '\0'), false}};
+    case CScenario::AddressReply::OtherSender:
+        return {{reply, true}};
     }
     return {};
 }

@@ -89,7 +89,8 @@ bool CFtpDataChannel::StartConnect(std::uint32_t address, std::uint16_t port)
     if (!m_data.IsOpen())
         return false;
     const sockaddr_in endpoint = MakeEndpoint(address, port);
-    if (::connect(m_data.Get(), reinterpret_cast<const sockaddr*>(&endpoint), sizeof endpoint) != 0 &&
+    if (::connect(m_data.Get(), reinterpret_cast<const sockaddr*>(&endpoint), sizeof endpoint) !=
+            0 &&
         errno != EINPROGRESS)
         return false;
     return true;

@@ -36,7 +36,13 @@ public:
     bool CheckDeadline(Clock::time_point now, CFtpSession::CTransferResult& result);
 
 private:
-    enum class State { Idle, Connecting, Accepting, Receiving };
+    enum class State
+    {
+        Idle,
+        Connecting,
+        Accepting,
+        Receiving
+    };
 
     bool StartConnect(std::uint32_t address, std::uint16_t port);
     bool OpenFile();

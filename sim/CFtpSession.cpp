@@ -83,8 +83,8 @@ void CFtpSession::TakeLines(CSessionActions& actions)
 
 void CFtpSession::TakeLine(const std::string& line, CSessionActions& actions)
 {
-    m_appliance.Transcript().Record(
-        "ftp", "command", CJsonLine().Number("conn", m_connectionId).Text("text", line));
+    m_appliance.Transcript().Record("ftp", "command",
+                                    CJsonLine().Number("conn", m_connectionId).Text("text", line));
     const CFtpCommand command(line);
     if (!command.IsValid())
     {
@@ -225,7 +225,8 @@ void CFtpSession::TakePasv(CSessionActions& actions)
         return Reply("425 Cannot open passive connection", actions);
     }
     m_dataMode = DataMode::Passive;
-    Reply("227 Entering Passive Mode (" + CFtpCommand::FormatHostPort(address, port) + ")", actions);
+    Reply("227 Entering Passive Mode (" + CFtpCommand::FormatHostPort(address, port) + ")",
+          actions);
 }
 
 void CFtpSession::TakeStor(const CFtpCommand& command, CSessionActions& actions)
@@ -250,11 +251,10 @@ void CFtpSession::TakeStor(const CFtpCommand& command, CSessionActions& actions)
               " mode data connection for " + name,
           actions);
     m_transferName = name;
-    m_dataPort.StartStore(name,
-                          m_dataMode == DataMode::Active ? IFtpDataPort::Mode::Active
-                                                         : IFtpDataPort::Mode::Passive,
-                          m_activeAddress, m_activePort, m_ascii,
-                          scenario.ftpDropTransfer.MatchesName(name));
+    m_dataPort.StartStore(
+        name,
+        m_dataMode == DataMode::Active ? IFtpDataPort::Mode::Active : IFtpDataPort::Mode::Passive,
+        m_activeAddress, m_activePort, m_ascii, scenario.ftpDropTransfer.MatchesName(name));
 }
 
 void CFtpSession::TakeSize(const CFtpCommand& command, CSessionActions& actions)

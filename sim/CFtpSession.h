@@ -19,7 +19,14 @@ public:
 
     struct CTransferResult
     {
-        enum class Outcome { Stored, NoConnection, Dropped, WriteFailed, TooLarge };
+        enum class Outcome
+        {
+            Stored,
+            NoConnection,
+            Dropped,
+            WriteFailed,
+            TooLarge
+        };
         Outcome outcome = Outcome::Stored;
         long long size = 0;
         std::string sha256;
@@ -50,7 +57,12 @@ private:
     void Reply(const std::string& text, CSessionActions& actions);
     void Close(const std::string& reason, CSessionActions& actions);
 
-    enum class DataMode { None, Active, Passive };
+    enum class DataMode
+    {
+        None,
+        Active,
+        Passive
+    };
 
     CAppliance& m_appliance;
     IFtpDataPort& m_dataPort;

@@ -6,7 +6,8 @@ bool CLineBuffer::Append(const char* data, std::size_t length)
 {
     // Whole lines already waiting do not count against the limit; only the unfinished tail does.
     const auto lastFeed = m_pending.rfind('\n');
-    std::size_t tail = lastFeed == std::string::npos ? m_pending.size() : m_pending.size() - lastFeed - 1;
+    std::size_t tail =
+        lastFeed == std::string::npos ? m_pending.size() : m_pending.size() - lastFeed - 1;
     for (std::size_t i = 0; i < length; ++i)
     {
         tail = data[i] == '\n' ? 0 : tail + 1;

@@ -82,8 +82,8 @@ bool ParseMatch(const std::string& value, CScenarioMatch& out)
     while (start <= value.size())
     {
         const auto comma = value.find(',', start);
-        const std::string item =
-            Trim(value.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+        const std::string item = Trim(
+            value.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
         if (item.empty())
             return false;
         out.items.push_back(item);
@@ -150,10 +150,18 @@ bool CScenarioReader::Unescape(const std::string& value, std::string& bytes)
             return false;
         switch (value[i])
         {
-        case 'r': bytes += '\r'; break;
-        case 'n': bytes += '\n'; break;
-        case 't': bytes += '\t'; break;
-        case '\\': bytes += '\\'; break;
+        case 'r':
+            bytes += '\r';
+            break;
+        case 'n':
+            bytes += '\n';
+            break;
+        case 't':
+            bytes += '\t';
+            break;
+        case '\\':
+            bytes += '\\';
+            break;
         case 'x':
         {
             if (i + 2 >= value.size())
@@ -166,7 +174,8 @@ bool CScenarioReader::Unescape(const std::string& value, std::string& bytes)
             i += 2;
             break;
         }
-        default: return false;
+        default:
+            return false;
         }
     }
     return true;
@@ -191,7 +200,8 @@ bool CScenarioReader::Read(const std::string& text, CScenario& scenario)
 
 bool CScenarioReader::ReadLine(const std::string& line, CScenario& scenario)
 {
-    auto fail = [this](const std::string& what) {
+    auto fail = [this](const std::string& what)
+    {
         m_errors.push_back("line " + std::to_string(m_lineNumber) + ": " + what);
         return false;
     };
@@ -209,9 +219,12 @@ bool CScenarioReader::ReadLine(const std::string& line, CScenario& scenario)
     const std::string value = Trim(trimmed.substr(equals + 1));
     switch (Apply(key, value, scenario))
     {
-    case Outcome::UnknownKey: return fail("unknown key '" + key + "'");
-    case Outcome::BadValue: return fail("bad value '" + value + "' for key '" + key + "'");
-    case Outcome::Applied: break;
+    case Outcome::UnknownKey:
+        return fail("unknown key '" + key + "'");
+    case Outcome::BadValue:
+        return fail("bad value '" + value + "' for key '" + key + "'");
+    case Outcome::Applied:
+        break;
     }
     return true;
 }
@@ -220,20 +233,20 @@ CScenarioReader::Outcome CScenarioReader::Apply(const std::string& key, const st
                                                 CScenario& s)
 {
     using Setter = std::function<bool(const std::string&, CScenario&)>;
-    auto text = [](std::string CScenario::*field) -> Setter {
-        return [field](const std::string& v, CScenario& sc) { return Unescape(v, sc.*field); };
-    };
+    auto text = [](std::string CScenario::*field) -> Setter
+    { return [field](const std::string& v, CScenario& sc) { return Unescape(v, sc.*field); }; };
     auto number = [](int CScenario::*field, int low, int high) -> Setter {
-        return [=](const std::string& v, CScenario& sc) { return ParseInt(v, low, high, sc.*field); };
+        return [=](const std::string& v, CScenario& sc)
+        { return ParseInt(v, low, high, sc.*field); };
     };
-    auto flag = [](bool CScenario::*field) -> Setter {
-        return [field](const std::string& v, CScenario& sc) { return ParseYesNo(v, sc.*field); };
-    };
-    auto match = [](CScenarioMatch CScenario::*field) -> Setter {
-        return [field](const std::string& v, CScenario& sc) { return ParseMatch(v, sc.*field); };
-    };
-    auto address = [](std::string CScenario::*field, bool allowAuto) -> Setter {
-        return [=](const std::string& v, CScenario& sc) {
+    auto flag = [](bool CScenario::*field) -> Setter
+    { return [field](const std::string& v, CScenario& sc) { return ParseYesNo(v, sc.*field); }; };
+    auto match = [](CScenarioMatch CScenario::*field) -> Setter
+    { return [field](const std::string& v, CScenario& sc) { return ParseMatch(v, sc.*field); }; };
+    auto address = [](std::string CScenario::*field, bool allowAuto) -> Setter
+    {
+        return [=](const std::string& v, CScenario& sc)
+        {
             if (!(allowAuto ? IsAddressOrAuto(v) : IsAddress(v)))
                 return false;
             sc.*field = v;
@@ -250,7 +263,8 @@ CScenarioReader::Outcome CScenarioReader::Apply(const std::string& key, const st
         {"password", text(&CScenario::password)},
         {"refuse_logins", number(&CScenario::refuseLogins, 0, 1000)},
         {"single_byte_reply",
-         [](const std::string& v, CScenario& sc) {
+         [](const std::string& v, CScenario& sc)
+         {
              return ParseChoice<CScenario::SingleByte>(
                  v,
                  {{"none", CScenario::SingleByte::None},
@@ -277,12 +291,14 @@ CScenarioReader::Outcome CScenarioReader::Apply(const std::string& key, const st
                                       sc.welcomePresent);
          }},
         {"ver_reply",
-         [](const std::string& v, CScenario& sc) {
+         [](const std::string& v, CScenario& sc)
+         {
              sc.hasVerReply = true;
              return Unescape(v, sc.verReply);
          }},
         {"presence",
-         [](const std::string& v, CScenario& sc) {
+         [](const std::string& v, CScenario& sc)
+         {
              return ParseChoice<CScenario::Presence>(v,
                                                      {{"normal", CScenario::Presence::Normal},
                                                       {"none", CScenario::Presence::None},
@@ -292,7 +308,8 @@ CScenarioReader::Outcome CScenarioReader::Apply(const std::string& key, const st
                                                      sc.presence);
          }},
         {"address_reply",
-         [](const std::string& v, CScenario& sc) {
+         [](const std::string& v, CScenario& sc)
+         {
              return ParseChoice<CScenario::AddressReply>(
                  v,
                  {{"normal", CScenario::AddressReply::Normal},

@@ -7,7 +7,12 @@
 // with a given prefix (for file names: one of a list of exact names).
 struct CScenarioMatch
 {
-    enum class Mode { None, All, Some };
+    enum class Mode
+    {
+        None,
+        All,
+        Some
+    };
     Mode mode = Mode::None;
     std::vector<std::string> items;
 
@@ -19,14 +24,34 @@ struct CScenarioMatch
 // for a login; README.md lists every key.
 struct CScenario
 {
-    enum class SingleByte { None, UserName, Password, Both };
-    enum class Presence { Normal, None, Twice, Wrong, Long };
-    enum class AddressReply { Normal, None, Short, Long, OtherSender };
+    enum class SingleByte
+    {
+        None,
+        UserName,
+        Password,
+        Both
+    };
+    enum class Presence
+    {
+        Normal,
+        None,
+        Twice,
+        Wrong,
+        Long
+    };
+    enum class AddressReply
+    {
+        Normal,
+        None,
+        Short,
+        Long,
+        OtherSender
+    };
 
     std::string version = "4.2.1";
-    std::string versionAfter;  // empty: the version named by the received image
+    std::string versionAfter; // empty: the version named by the received image
     bool greetingLogin = true;
-    std::string greeting;      // empty: the standard greeting for greetingLogin
+    std::string greeting; // empty: the standard greeting for greetingLogin
     std::string user = "admin";
     std::string password = "corvane";
     int refuseLogins = 0;
@@ -70,7 +95,12 @@ public:
 
 private:
     bool ReadLine(const std::string& line, CScenario& scenario);
-    enum class Outcome { Applied, UnknownKey, BadValue };
+    enum class Outcome
+    {
+        Applied,
+        UnknownKey,
+        BadValue
+    };
     Outcome Apply(const std::string& key, const std::string& value, CScenario& scenario);
 
     std::vector<std::string> m_errors;

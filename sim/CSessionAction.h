@@ -8,7 +8,12 @@
 // recorded under when they go out; a Close carries its reason (for the log) in bytes.
 struct CSessionAction
 {
-    enum class Kind { Send, Close, Reboot };
+    enum class Kind
+    {
+        Send,
+        Close,
+        Reboot
+    };
 
     Kind kind = Kind::Send;
     std::string bytes;
@@ -19,7 +24,10 @@ struct CSessionAction
     {
         return {Kind::Send, std::move(bytes), std::move(recordKind), delayMs};
     }
-    static CSessionAction Close(std::string reason) { return {Kind::Close, std::move(reason), "", 0}; }
+    static CSessionAction Close(std::string reason)
+    {
+        return {Kind::Close, std::move(reason), "", 0};
+    }
     static CSessionAction Reboot() { return {Kind::Reboot, "", "", 0}; }
 };
 

@@ -72,7 +72,8 @@ void CSha256::Compress(const std::uint8_t* block)
 {
     std::uint32_t schedule[64];
     for (int i = 0; i < 16; ++i)
-        schedule[i] = (std::uint32_t(block[4 * i]) << 24) | (std::uint32_t(block[4 * i + 1]) << 16) |
+        schedule[i] = (std::uint32_t(block[4 * i]) << 24) |
+                      (std::uint32_t(block[4 * i + 1]) << 16) |
                       (std::uint32_t(block[4 * i + 2]) << 8) | std::uint32_t(block[4 * i + 3]);
     for (int i = 16; i < 64; ++i)
     {

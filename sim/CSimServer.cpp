@@ -72,7 +72,8 @@ bool CSimServer::OpenTcpListener(std::uint16_t port, CFileDescriptor& listener, 
     const int on = 1;
     ::setsockopt(listener.Get(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
     const sockaddr_in endpoint = MakeEndpoint(m_bindAddress, port);
-    if (::bind(listener.Get(), reinterpret_cast<const sockaddr*>(&endpoint), sizeof endpoint) != 0 ||
+    if (::bind(listener.Get(), reinterpret_cast<const sockaddr*>(&endpoint), sizeof endpoint) !=
+            0 ||
         ::listen(listener.Get(), 8) != 0)
     {
         error = SocketError("cannot listen on TCP " + FormatEndpoint(endpoint));
@@ -141,7 +142,8 @@ std::vector<CSimServer::CPollEntry> CSimServer::CollectPollEntries()
 {
     std::vector<CPollEntry> entries;
     if (m_commandListener.IsOpen())
-        entries.push_back({m_commandListener.Get(), POLLIN, [this](short) { Accept(Service::Command); }});
+        entries.push_back(
+            {m_commandListener.Get(), POLLIN, [this](short) { Accept(Service::Command); }});
     if (m_ftpListener.IsOpen())
         entries.push_back({m_ftpListener.Get(), POLLIN, [this](short) { Accept(Service::Ftp); }});
     entries.push_back({m_discoverySocket.Get(), POLLIN, [this](short) { ReadDatagram(); }});
@@ -151,9 +153,11 @@ std::vector<CSimServer::CPollEntry> CSimServer::CollectPollEntries()
             continue;
         CConnection* target = &connection;
         const bool takesInput = connection.inbox.size() < kMaxInbox;
-        const short events = static_cast<short>((takesInput ? POLLIN : 0) |
-                                                (connection.out.empty() ? 0 : POLLOUT));
-        entries.push_back({connection.fd.Get(), events, [this, target](short revents) {
+        const short events =
+            static_cast<short>((takesInput ? POLLIN : 0) | (connection.out.empty() ? 0 : POLLOUT));
+        entries.push_back({connection.fd.Get(), events,
+                           [this, target](short revents)
+                           {
                                if (revents & POLLOUT)
                                    WriteConnection(*target);
                                if (target->fd.IsOpen() && (revents & (POLLIN | POLLHUP | POLLERR)))
@@ -165,7 +169,9 @@ std::vector<CSimServer::CPollEntry> CSimServer::CollectPollEntries()
         const int dataFd = connection.data->PollFd(dataEvents);
         if (dataFd < 0)
             continue;
-        entries.push_back({dataFd, dataEvents, [this, target](short revents) {
+        entries.push_back({dataFd, dataEvents,
+                           [this, target](short revents)
+                           {
                                CFtpSession::CTransferResult result;
                                if (target->fd.IsOpen() && target->data &&
                                    target->data->Handle(revents, result))
@@ -240,7 +246,8 @@ void CSimServer::ReadConnection(CConnection& connection)
         return;
     if (received <= 0)
     {
-        CloseConnection(connection, received == 0 ? "closed by the peer" : SocketError("read failed"));
+        CloseConnection(connection,
+                        received == 0 ? "closed by the peer" : SocketError("read failed"));
         return;
     }
     if (connection.closing)
@@ -339,15 +346,16 @@ void CSimServer::CheckTransfers(Clock::time_point now)
     for (auto& connection : m_connections)
     {
         CFtpSession::CTransferResult result;
-        if (connection.data && connection.fd.IsOpen() && connection.data->CheckDeadline(now, result))
+        if (connection.data && connection.fd.IsOpen() &&
+            connection.data->CheckDeadline(now, result))
             FinishTransfer(connection, result);
     }
 }
 
 void CSimServer::FinishTransfer(CConnection& connection, const CFtpSession::CTransferResult& result)
 {
-    LogLine("transfer on ftp connection " + std::to_string(connection.id) + " ended: " +
-            std::to_string(result.size) + " bytes");
+    LogLine("transfer on ftp connection " + std::to_string(connection.id) +
+            " ended: " + std::to_string(result.size) + " bytes");
     Queue(connection, connection.ftp->TransferFinished(result));
     FeedSession(connection);
 }
@@ -399,12 +407,13 @@ void CSimServer::SendDatagram(const CDiscoveryResponder::CAnswer& answer, const 
     }
     const ssize_t sent = ::sendto(fd, answer.bytes.data(), answer.bytes.size(), 0,
                                   reinterpret_cast<const sockaddr*>(&to), sizeof to);
-    m_appliance.Transcript().Record("udp", "sent",
-                                    CJsonLine()
-                                        .Text("to", FormatEndpoint(to))
-                                        .Text("source", source)
-                                        .Text("hex", CJsonLine::Hex(answer.bytes))
-                                        .Flag("ok", sent == static_cast<ssize_t>(answer.bytes.size())));
+    m_appliance.Transcript().Record(
+        "udp", "sent",
+        CJsonLine()
+            .Text("to", FormatEndpoint(to))
+            .Text("source", source)
+            .Text("hex", CJsonLine::Hex(answer.bytes))
+            .Flag("ok", sent == static_cast<ssize_t>(answer.bytes.size())));
 }
 
 // The address this host uses toward the peer: the one an appliance names as its own.
@@ -480,7 +489,8 @@ void CSimServer::CheckComingBack(Clock::time_point now)
         return;
     }
     m_down = false;
-    m_appliance.Transcript().Record("cmd", "up", CJsonLine().Text("version", m_appliance.Version()));
+    m_appliance.Transcript().Record("cmd", "up",
+                                    CJsonLine().Text("version", m_appliance.Version()));
     LogLine("up again with version " + m_appliance.Version());
 }
 

@@ -12,8 +12,8 @@
 #include <deque>
 #include <functional>
 #include <list>
-#include <netinet/in.h>
 #include <memory>
+#include <netinet/in.h>
 #include <string>
 #include <vector>
 
@@ -43,7 +43,11 @@ public:
     void Run(const volatile std::sig_atomic_t& stop);
 
 private:
-    enum class Service { Command, Ftp };
+    enum class Service
+    {
+        Command,
+        Ftp
+    };
 
     struct CConnection
     {

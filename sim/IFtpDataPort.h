@@ -7,7 +7,11 @@
 class IFtpDataPort
 {
 public:
-    enum class Mode { Active, Passive };
+    enum class Mode
+    {
+        Active,
+        Passive
+    };
 
     virtual ~IFtpDataPort() = default;
     // Opens a listening data socket on the control connection's local address (replacing an

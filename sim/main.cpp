@@ -132,7 +132,9 @@ bool WriteReadyFile(const std::string& path)
 
 void InstallSignalHandlers()
 {
-    struct sigaction action{};
+    struct sigaction action
+    {
+    };
     action.sa_handler = RequestStop;
     sigemptyset(&action.sa_mask);
     sigaction(SIGTERM, &action, nullptr);

@@ -32,10 +32,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     {
         scenario.greetingLogin = (data[0] & 1) != 0;
         scenario.singleByteReply = static_cast<CScenario::SingleByte>((data[0] >> 1) & 3);
-        scenario.zeroByteChunk.mode = (data[0] & 8) ? CScenarioMatch::Mode::All
-                                                    : CScenarioMatch::Mode::None;
-        scenario.hugeReply.mode = (data[0] & 16) ? CScenarioMatch::Mode::All
-                                                 : CScenarioMatch::Mode::None;
+        scenario.zeroByteChunk.mode =
+            (data[0] & 8) ? CScenarioMatch::Mode::All : CScenarioMatch::Mode::None;
+        scenario.hugeReply.mode =
+            (data[0] & 16) ? CScenarioMatch::Mode::All : CScenarioMatch::Mode::None;
         scenario.dropAtCommand = (data[0] >> 5) & 7;
     }
     CTranscript transcript(nullptr);

@@ -62,7 +62,8 @@ protected:
 
 TEST_F(CommandSessionTest, AnyOpeningByteButZClosesWithoutAGreeting)
 {
-    for (const std::string& opening : std::vector<std::string>{"z", "\n", std::string(1, '\0'), "ZZ"})
+    for (const std::string& opening :
+         std::vector<std::string>{"z", "\n", std::string(1, '\0'), "ZZ"})
     {
         Start();
         const CExchange exchange = Feed(opening);
@@ -208,8 +209,7 @@ struct CReplyCase
     std::string reply;
 };
 
-class CommandReplyTest : public CommandSessionTest,
-                         public ::testing::WithParamInterface<CReplyCase>
+class CommandReplyTest : public CommandSessionTest, public ::testing::WithParamInterface<CReplyCase>
 {
 };
 
@@ -377,8 +377,8 @@ TEST_F(CommandSessionTest, SlowRepliesWaitBeforeEveryAnswer)
     CScenario scenario;
     scenario.slowReplyMs = 2500;
     Start(scenario);
-    for (const std::string& input : {std::string("Z"), std::string("admin\n"),
-                                     std::string("corvane\n"), std::string("ver\n")})
+    for (const std::string& input :
+         {std::string("Z"), std::string("admin\n"), std::string("corvane\n"), std::string("ver\n")})
     {
         const CExchange exchange = Feed(input);
         ASSERT_EQ(exchange.actions.size(), 1u) << input;

@@ -68,10 +68,14 @@ INSTANTIATE_TEST_SUITE_P(
         CDiscoveryCase{"twice", P::Twice, A::Normal, Bytes({0}), {Bytes({2}), Bytes({2})}, false},
         CDiscoveryCase{"wrong", P::Wrong, A::Normal, Bytes({0}), {Bytes({3})}, false},
         CDiscoveryCase{"long", P::Long, A::Normal, Bytes({0}), {Bytes({2, 2})}, false},
-        CDiscoveryCase{"short", P::Normal, A::Short, Bytes({2}),
-                       {kNormalAddressReply.substr(0, 8)}, false},
-        CDiscoveryCase{"longQuery", P::Normal, A::Long, Bytes({2}),
-                       {kNormalAddressReply + Bytes({0, 0, 0, 0})}, false},
+        CDiscoveryCase{
+            "short", P::Normal, A::Short, Bytes({2}), {kNormalAddressReply.substr(0, 8)}, false},
+        CDiscoveryCase{"longQuery",
+                       P::Normal,
+                       A::Long,
+                       Bytes({2}),
+                       {kNormalAddressReply + Bytes({0, 0, 0, 0})},
+                       false},
         CDiscoveryCase{"other", P::Normal, A::OtherSender, Bytes({2}), {kNormalAddressReply}, true},
         CDiscoveryCase{"unknownByte", P::Normal, A::Normal, Bytes({1}), {}, false},
         CDiscoveryCase{"twoBytes", P::Normal, A::Normal, Bytes({0, 0}), {}, false},
@@ -84,7 +88,8 @@ TEST(DiscoveryTest, AddressReplyNamesTheScenarioAddressesInNetworkOrder)
     scenario.replyAddress = "10.1.2.3";
     scenario.gateway = "172.16.0.1";
     scenario.mask = "255.255.0.0";
-    const auto answers = CDiscoveryResponder(scenario).Answer(Bytes({2}), Address("192.168.42.253"));
+    const auto answers =
+        CDiscoveryResponder(scenario).Answer(Bytes({2}), Address("192.168.42.253"));
     ASSERT_EQ(answers.size(), 1u);
     EXPECT_EQ(answers[0].bytes, Bytes({172, 16, 0, 1, 10, 1, 2, 3, 255, 255, 0, 0}));
 }

@@ -109,8 +109,8 @@ protected:
     void Start(const CScenario& scenario = CScenario())
     {
         m_bed = std::make_unique<CSimTestAppliance>(scenario);
-        m_session = std::make_unique<CFtpSession>(m_bed->Appliance(), m_port, 1,
-                                                  Address("192.168.42.10"));
+        m_session =
+            std::make_unique<CFtpSession>(m_bed->Appliance(), m_port, 1, Address("192.168.42.10"));
     }
     std::string Say(const std::string& line)
     {
@@ -174,7 +174,8 @@ TEST_F(FtpSessionTest, AnswersTheUploadCommandsAsAWinInetClientSendsThem)
     CFtpSession::CTransferResult stored;
     stored.size = 3;
     stored.sha256 = "ab";
-    EXPECT_EQ(Text(m_session->TransferFinished(stored)), "226 Transfer complete\r\n200 NOOP ok\r\n");
+    EXPECT_EQ(Text(m_session->TransferFinished(stored)),
+              "226 Transfer complete\r\n200 NOOP ok\r\n");
     EXPECT_NE(m_bed->TranscriptText().find("\"kind\":\"stored\""), std::string::npos);
     // The data mode is used up by the transfer.
     EXPECT_EQ(Say("STOR cui.tar\r\n"), "425 Use PORT or PASV first\r\n");

@@ -8,8 +8,8 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <unistd.h>
 #include <string>
+#include <unistd.h>
 
 namespace
 {
@@ -96,18 +96,18 @@ TEST_P(ImageVersionTest, ReadsTheVersionHeader)
 
 INSTANTIATE_TEST_SUITE_P(
     Heads, ImageVersionTest,
-    ::testing::Values(
-        CImageCase{"CORVANE-SYSTEM-IMAGE\nVersion: 4.3.0\n\n\x7f\x01", true, "4.3.0"},
-        CImageCase{"CORVANE-SYSTEM-IMAGE\r\nBuilt: x\r\nVersion:  5.0 beta  \r\n\r\n", true,
-                   "5.0 beta"},
-        CImageCase{"CORVANE-SYSTEM-IMAGE\n\nVersion: 4.3.0\n", false, ""},
-        CImageCase{"corvane-system-image\nVersion: 4.3.0\n\n", false, ""},
-        CImageCase{"CORVANE-SYSTEM-IMAGE\nVersion:\n\n", false, ""},
-        CImageCase{"CORVANE-SYSTEM-IMAGE\nVersion: 4\x01\n\n", false, ""},
-        CImageCase{"CORVANE-SYSTEM-IMAGE\nVersion: 4.3.0", false, ""},
-        CImageCase{"CORVANE-SYSTEM-IMAGE\n" + std::string(5000, 'x') + "\nVersion: 1\n\n", false,
-                   ""},
-        CImageCase{"", false, ""}));
+    ::testing::Values(CImageCase{"CORVANE-SYSTEM-IMAGE\nVersion: 4.3.0\n\n\x7f\x01", true, "4.3.0"},
+                      CImageCase{"CORVANE-SYSTEM-IMAGE\r\nBuilt: x\r\nVersion:  5.0 beta  \r\n\r\n",
+                                 true, "5.0 beta"},
+                      CImageCase{"CORVANE-SYSTEM-IMAGE\n\nVersion: 4.3.0\n", false, ""},
+                      CImageCase{"corvane-system-image\nVersion: 4.3.0\n\n", false, ""},
+                      CImageCase{"CORVANE-SYSTEM-IMAGE\nVersion:\n\n", false, ""},
+                      CImageCase{"CORVANE-SYSTEM-IMAGE\nVersion: 4\x01\n\n", false, ""},
+                      CImageCase{"CORVANE-SYSTEM-IMAGE\nVersion: 4.3.0", false, ""},
+                      CImageCase{"CORVANE-SYSTEM-IMAGE\n" + std::string(5000, 'x') +
+                                     "\nVersion: 1\n\n",
+                                 false, ""},
+                      CImageCase{"", false, ""}));
 
 TEST(ApplianceDatabaseTest, SaveAndLoadKeepEveryVariable)
 {

@@ -14,9 +14,9 @@ class CSimulatorProcess
 public:
     struct COptions
     {
-        std::string appliance = "app1";  // app1 (192.168.42.253) or app2 (192.168.42.252)
-        double timeScale = 1.0;          // divides every wait of the scenario
-        std::string bindAddress;         // empty: the simulator's default, 0.0.0.0
+        std::string appliance = "app1"; // app1 (192.168.42.253) or app2 (192.168.42.252)
+        double timeScale = 1.0;         // divides every wait of the scenario
+        std::string bindAddress;        // empty: the simulator's default, 0.0.0.0
         int readyTimeoutMs = 10000;
         std::vector<std::string> extraArguments;
     };

@@ -58,14 +58,30 @@ public:
             const char escape = m_text[m_at++];
             switch (escape)
             {
-            case '"': out += '"'; break;
-            case '\\': out += '\\'; break;
-            case '/': out += '/'; break;
-            case 'b': out += '\b'; break;
-            case 'f': out += '\f'; break;
-            case 'n': out += '\n'; break;
-            case 'r': out += '\r'; break;
-            case 't': out += '\t'; break;
+            case '"':
+                out += '"';
+                break;
+            case '\\':
+                out += '\\';
+                break;
+            case '/':
+                out += '/';
+                break;
+            case 'b':
+                out += '\b';
+                break;
+            case 'f':
+                out += '\f';
+                break;
+            case 'n':
+                out += '\n';
+                break;
+            case 'r':
+                out += '\r';
+                break;
+            case 't':
+                out += '\t';
+                break;
             case 'u':
             {
                 if (m_at + 4 > m_text.size())
@@ -79,7 +95,8 @@ public:
                 AppendCodePoint(code, out);
                 break;
             }
-            default: return false;
+            default:
+                return false;
             }
         }
         return false;

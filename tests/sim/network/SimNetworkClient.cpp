@@ -69,7 +69,8 @@ std::string CSimTcpClient::ReceiveUntil(const std::string& terminator, int timeo
 {
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     std::string text;
-    while (text.find(terminator) == std::string::npos && WaitFor(m_fd, POLLIN, RemainingMs(deadline)))
+    while (text.find(terminator) == std::string::npos &&
+           WaitFor(m_fd, POLLIN, RemainingMs(deadline)))
     {
         char buffer[4096];
         const ssize_t received = ::recv(m_fd, buffer, sizeof buffer, 0);

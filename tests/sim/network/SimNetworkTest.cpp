@@ -152,8 +152,8 @@ TEST(SimCommandService, RebootRefusesConnectionsForTheDownTimeAndKeepsOnlyWritte
     CSimTcpClient client;
     ASSERT_TRUE(client.Connect(sim.Address(), 244));
     LogIn(client);
-    for (const char* command : {"cdb general system mailcheck 0\n", "wdb general\n",
-                                "cdb general http MaxSessions 5\n"})
+    for (const char* command :
+         {"cdb general system mailcheck 0\n", "wdb general\n", "cdb general http MaxSessions 5\n"})
     {
         ASSERT_TRUE(client.Send(command));
         client.ReceiveUntil(">");
