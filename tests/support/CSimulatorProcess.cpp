@@ -56,19 +56,25 @@ CSimulatorProcess::CSimulatorProcess(const std::string& scenarioText, const COpt
     if (!WaitReady())
     {
         Stop();
+        const std::string log = Log();
+        RemoveStateDir();
         throw std::runtime_error("corvane-sim did not become ready in " +
-                                 NamespaceOf(m_options.appliance) + "; its log:\n" + Log());
+                                 NamespaceOf(m_options.appliance) + "; its log:\n" + log);
     }
 }
 
 CSimulatorProcess::~CSimulatorProcess()
 {
     Stop();
-    if (std::getenv("CORVANE_KEEP_SIM_STATE") == nullptr)
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_stateDir, ignored);
-    }
+    RemoveStateDir();
+}
+
+void CSimulatorProcess::RemoveStateDir()
+{
+    if (std::getenv("CORVANE_KEEP_SIM_STATE") != nullptr)
+        return;
+    std::error_code ignored;
+    std::filesystem::remove_all(m_stateDir, ignored);
 }
 
 void CSimulatorProcess::Launch(const std::string& scenarioPath)

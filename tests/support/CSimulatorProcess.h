@@ -58,6 +58,7 @@ public:
 private:
     void Launch(const std::string& scenarioPath);
     bool WaitReady();
+    void RemoveStateDir();
 
     COptions m_options;
     std::string m_stateDir;

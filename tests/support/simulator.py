@@ -85,8 +85,10 @@ class Simulator:
         while not os.path.exists(ready):
             if self.process.poll() is not None or time.monotonic() > deadline:
                 self.stop()
+                log = self.log()
+                self.close()
                 raise SimulatorError("corvane-sim did not become ready in %s; its log:\n%s"
-                                     % (namespace_of(appliance), self.log()))
+                                     % (namespace_of(appliance), log))
             time.sleep(0.02)
 
     def __enter__(self):
