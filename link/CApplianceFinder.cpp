@@ -19,8 +19,9 @@ constexpr unsigned char kAddressQuery = 0x02;
 const char kInternalErrorTitle[] = "Corvane upgrade utility - Internal error";
 const char kCannotConnect[] = "Cannot establish a connection to the Corvane. Check the cables and "
                               "try running the Corvane upgrade utility again.";
-const char kCannotStartProcess[] = "Cannot create this process. Your computer memory may be low. "
-                                   "Restart the computer and run the Corvane upgrade utility again.";
+const char kCannotStartProcess[] =
+    "Cannot create this process. Your computer memory may be low. "
+    "Restart the computer and run the Corvane upgrade utility again.";
 const char kTooManyTitle[] = "Corvane upgrade utility - Too many Corvanes";
 const char kTooManyText[] = "You have more than one Corvane on this network. Power off all except "
                             "the one you want to upgrade and click OK. If you want to stop the "

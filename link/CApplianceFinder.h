@@ -36,8 +36,7 @@ public:
 
     // address is the probe's sender on the way in and the reply's appliance address on the way
     // out; mask and gateway come from the reply. On false nothing is set.
-    bool QueryApplianceAddress(std::uint32_t& address, std::uint32_t& mask,
-                               std::uint32_t& gateway);
+    bool QueryApplianceAddress(std::uint32_t& address, std::uint32_t& mask, std::uint32_t& gateway);
 
     // Runs "route add <address> <gateway>", both formatted from their 32-bit values so that
     // nothing received from the network can add words to the command.

@@ -21,8 +21,7 @@ const char kValidatingLogin[] = "Validating username and password";
 
 const char kWrongCredentialsText[] = "Either the username or password entered is incorrect. Make "
                                      "sure you login as administrator.";
-const char kWrongCredentialsTitle[] =
-    "Corvane upgrade utility - Incorrect login username/password";
+const char kWrongCredentialsTitle[] = "Corvane upgrade utility - Incorrect login username/password";
 } // namespace
 
 CSessionProtocol::CSessionProtocol(IByteStream& stream, const CLinkPorts& ports)
@@ -52,8 +51,7 @@ bool CSessionProtocol::LogIn(ICredentialStore& store, std::string userName, std:
             return false;
         if (verdict.find(kLoginRefused) == std::string::npos)
             return true;
-        m_ports.op.ShowMessage(kWrongCredentialsText, kWrongCredentialsTitle,
-                               box::kSetForeground);
+        m_ports.op.ShowMessage(kWrongCredentialsText, kWrongCredentialsTitle, box::kSetForeground);
         userName.clear();
         password.clear();
     }

@@ -129,9 +129,8 @@ int CStreamSocket::Send(const void* data, int length)
 {
     if (!IsOpen() || length < 0)
         return kSocketError;
-    const int sent =
-        static_cast<int>(send(Native(m_handle), static_cast<const char*>(data),
-                              static_cast<std::size_t>(length), shim::kSendFlags));
+    const int sent = static_cast<int>(send(Native(m_handle), static_cast<const char*>(data),
+                                           static_cast<std::size_t>(length), shim::kSendFlags));
     return sent < 0 ? kSocketError : sent;
 }
 
@@ -200,10 +199,9 @@ int CDatagramSocket::SendTo(const void* data, int length, std::uint32_t address,
     if (!IsOpen() || length < 0)
         return kSocketError;
     const sockaddr_in peer = MakeAddress(address, port);
-    const int sent = static_cast<int>(sendto(Native(m_handle), static_cast<const char*>(data),
-                                             static_cast<std::size_t>(length), shim::kSendFlags,
-                                             reinterpret_cast<const sockaddr*>(&peer),
-                                             sizeof peer));
+    const int sent = static_cast<int>(
+        sendto(Native(m_handle), static_cast<const char*>(data), static_cast<std::size_t>(length),
+               shim::kSendFlags, reinterpret_cast<const sockaddr*>(&peer), sizeof peer));
     return sent < 0 ? kSocketError : sent;
 }
 

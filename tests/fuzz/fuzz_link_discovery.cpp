@@ -107,8 +107,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         CNoClock clock;
         CSilentOperator op;
         CRecordingLauncher launcher;
-        Require(CApplianceFinder(clock, op, launcher).AddHostRoute(reply.m_nGateway,
-                                                                   reply.m_nAddress));
+        Require(
+            CApplianceFinder(clock, op, launcher).AddHostRoute(reply.m_nGateway, reply.m_nAddress));
         RequireRouteCommand(launcher.command, reply.m_nAddress, reply.m_nGateway);
     }
     return 0;

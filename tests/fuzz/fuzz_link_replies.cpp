@@ -167,8 +167,8 @@ void CheckLogIn(const std::uint8_t* data, std::size_t size, bool stored)
     Require(stream.sent.size() <= 1 + 2 * static_cast<std::size_t>(op.boxes + 1));
     if (!loggedIn)
         return;
-    const bool askedForLogin = stream.texts.empty() == false &&
-                               stream.texts[0].find("login") != std::string::npos;
+    const bool askedForLogin =
+        stream.texts.empty() == false && stream.texts[0].find("login") != std::string::npos;
     if (!askedForLogin)
         Require(stream.sent.size() == 1);
     else

@@ -221,8 +221,8 @@ TEST_F(LinkCommandSocketTest, RebootClosesTheSocketWaitsAndALaterLoginReconnects
     EXPECT_EQ(posted[before].message, WM_UPGRADE_TICK);
     bool rebooting = false;
     for (const auto& notification : posted)
-        rebooting = rebooting || (notification.text == "Rebooting Corvane" &&
-                                  notification.amount == 1);
+        rebooting =
+            rebooting || (notification.text == "Rebooting Corvane" && notification.amount == 1);
     EXPECT_TRUE(rebooting);
     EXPECT_EQ(posted.back().message, WM_UPGRADE_STEP);
     EXPECT_FALSE(posted.back().hasText);

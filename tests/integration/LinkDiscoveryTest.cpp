@@ -6,7 +6,6 @@
 #include "platform/posix/CPosixProcessLauncher.h"
 #include "tests/integration/LinkTestRig.h"
 
-
 namespace
 {
 using namespace link_test;

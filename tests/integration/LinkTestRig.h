@@ -59,8 +59,8 @@ public:
         if (withRouteProgram)
         {
             const auto program = m_folder / "route";
-            std::ofstream(program) << "#!/bin/sh\necho \"$*\" >> '" << m_record.string()
-                                   << "'\nexit 1\n";
+            std::ofstream(program)
+                << "#!/bin/sh\necho \"$*\" >> '" << m_record.string() << "'\nexit 1\n";
             std::filesystem::permissions(program, std::filesystem::perms::owner_all);
             ::setenv("PATH", (m_folder.string() + ":" + m_oldPath).c_str(), 1);
         }

@@ -285,8 +285,8 @@ TEST_F(SessionProtocolTest, RefusedLoginsShowTheBoxAndAskAgainUntilAccepted)
         stream.AddRead(verdict);
     }
     EXPECT_TRUE(LogIn());
-    EXPECT_EQ(stream.sent, (std::vector<std::string>{"Z", "old\n", "stale\n", "admin\n",
-                                                     "wrong\n", "admin\n", "right\n"}));
+    EXPECT_EQ(stream.sent, (std::vector<std::string>{"Z", "old\n", "stale\n", "admin\n", "wrong\n",
+                                                     "admin\n", "right\n"}));
     const auto boxes = op.Boxes();
     ASSERT_EQ(boxes.size(), 2u);
     for (const auto& shown : boxes)
