@@ -12,6 +12,7 @@ Scenarios:
                 the progress window is disabled while the dialog is open and enabled after.
   factory       no discovery reply, the appliance answers at 192.168.42.253: logged in there
                 twice, the dialog shown once, no address dialog.
+  long-presence the same with a two-byte presence reply, which must count as none.
   nothing       nothing anywhere: the address dialog comes after the failed probe login (no
                 login dialog), the progress window is disabled meanwhile, and a typed address that
                 does not answer ends with the connection box.
@@ -209,6 +210,8 @@ def scenario_route(robot, sims, failures):
 SCENARIOS = {
     "discovered": (scenario_discovered, {"app1": END_AFTER_LOGIN}),
     "factory": (scenario_factory, {"app1": "presence = none\n" + END_AFTER_LOGIN}),
+    # A presence reply too long for its one-byte buffer is no reply: Winsock must drop it.
+    "long-presence": (scenario_factory, {"app1": "presence = long\n" + END_AFTER_LOGIN}),
     "nothing": (scenario_nothing, {}),
     "cancel-login": (scenario_cancel_login, {"app1": "presence = none\n"}),
     "route": (scenario_route, {"app1": "gateway = 10.20.30.1\n" + END_AFTER_LOGIN}),
