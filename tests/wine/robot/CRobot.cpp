@@ -306,6 +306,7 @@ const char* CRobot::Help()
            "  syscommand ID [L]          WM_SYSCOMMAND posted (0xF060 is the close box)\n"
            "  post MSG [W] [L]           PostMessage to the window\n"
            "  post-thread MSG [W] [L]    PostThreadMessage to the window's thread\n"
+           "  send ID MSG [W] [L]        SendMessage to a control (no pointers); prints the result\n"
            "  progress ID                range and position of a progress bar\n"
            "  controls [EXE TEMPLATE]    the children, in pixels and, with the program's template,\n"
            "                             in dialog units\n"
@@ -368,6 +369,8 @@ bool CRobot::Dispatch(const Words& words)
             return (this->*entry.run)(words);
     if (verb == "post" || verb == "post-thread")
         return Post(words, verb == "post-thread");
+    if (verb == "send")
+        return Send(words);
     if (verb == "close")
         return NeedCurrent() && (PostMessageA(m_hCurrent, WM_CLOSE, 0, 0) ||
                                  Fail("cannot post WM_CLOSE"));
@@ -1023,5 +1026,24 @@ bool CRobot::WaitClass(const Words& words)
     if (found == nullptr)
         return Fail("no window of class " + CRobotWords::Quote(wanted));
     Print(WindowLine("window", found));
+    return true;
+}
+
+bool CRobot::Send(const Words& words)
+{
+    HWND target = nullptr;
+    long long message = 0;
+    long long wParam = 0;
+    long long lParam = 0;
+    if (!Number(words, 2, message) || (words.size() > 3 && !Number(words, 3, wParam)) ||
+        (words.size() > 4 && !Number(words, 4, lParam)))
+        return Fail("usage: send ID MSG [W] [L]");
+    if (!Target(words, 1, target))
+        return false;
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(target, static_cast<UINT>(message), static_cast<WPARAM>(wParam),
+                             static_cast<LPARAM>(lParam), SMTO_ABORTIFHUNG, kSendTimeoutMs, &result))
+        return Fail("no answer");
+    Print("result " + std::to_string(static_cast<long long>(result)));
     return true;
 }

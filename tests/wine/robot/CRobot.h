@@ -44,6 +44,7 @@ private:
     bool Char(const Words& words);
     bool Click(const Words& words);
     bool Post(const Words& words, bool toThread);
+    bool Send(const Words& words);
     bool Progress(const Words& words);
     bool Controls(const Words& words);
     bool Template(const Words& words);
