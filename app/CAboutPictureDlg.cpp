@@ -11,8 +11,7 @@ bool CAboutPictureDlg::OnInitDialog()
     return false;
 }
 
-bool CAboutPictureDlg::OnMessage(UINT message, WPARAM wParam, LPARAM /*lParam*/,
-                                 INT_PTR& result)
+bool CAboutPictureDlg::OnMessage(UINT message, WPARAM wParam, LPARAM /*lParam*/, INT_PTR& result)
 {
     switch (message)
     {

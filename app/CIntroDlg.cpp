@@ -7,7 +7,10 @@
 
 namespace
 {
-HINSTANCE ResourceModule() { return CWin32Application::Instance()->ResourceInstance(); }
+HINSTANCE ResourceModule()
+{
+    return CWin32Application::Instance()->ResourceInstance();
+}
 } // namespace
 
 CIntroDlg::CIntroDlg()

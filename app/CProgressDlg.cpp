@@ -17,14 +17,20 @@ const char kConfirmCancelTitle[] = "Corvane upgrade utility - user requested can
 
 CProgressDlg::CProgressDlg() : CDialogBase(IDD_PROGRESS), m_model(*this) {}
 
-void CProgressDlg::PrepareBars() { m_model.PrepareBars(); }
+void CProgressDlg::PrepareBars()
+{
+    m_model.PrepareBars();
+}
 
 CProgressModel::Result CProgressDlg::Apply(unsigned message, const char* text, long amount)
 {
     return m_model.Apply(message, text, amount);
 }
 
-void CProgressDlg::ShowCancelling() { m_model.ShowCancelling(); }
+void CProgressDlg::ShowCancelling()
+{
+    m_model.ShowCancelling();
+}
 
 void CProgressDlg::DoDataExchange(CDataExchange& exchange)
 {
@@ -51,13 +57,34 @@ bool CProgressDlg::OnMessage(UINT message, WPARAM /*wParam*/, LPARAM /*lParam*/,
     return true;
 }
 
-void CProgressDlg::SetOverallRange(int lower, int upper) { m_ctlOverallBar.SetRange(lower, upper); }
-void CProgressDlg::DeltaOverallPos(int amount) { m_ctlOverallBar.DeltaPos(amount); }
-void CProgressDlg::SetOverallPos(int position) { m_ctlOverallBar.SetPos(position); }
-void CProgressDlg::SetStepRange(int lower, int upper) { m_ctlStepBar.SetRange(lower, upper); }
-void CProgressDlg::GetStepRange(int& lower, int& upper) { m_ctlStepBar.GetRange(lower, upper); }
-void CProgressDlg::DeltaStepPos(int amount) { m_ctlStepBar.DeltaPos(amount); }
-void CProgressDlg::SetStepPos(int position) { m_ctlStepBar.SetPos(position); }
+void CProgressDlg::SetOverallRange(int lower, int upper)
+{
+    m_ctlOverallBar.SetRange(lower, upper);
+}
+void CProgressDlg::DeltaOverallPos(int amount)
+{
+    m_ctlOverallBar.DeltaPos(amount);
+}
+void CProgressDlg::SetOverallPos(int position)
+{
+    m_ctlOverallBar.SetPos(position);
+}
+void CProgressDlg::SetStepRange(int lower, int upper)
+{
+    m_ctlStepBar.SetRange(lower, upper);
+}
+void CProgressDlg::GetStepRange(int& lower, int& upper)
+{
+    m_ctlStepBar.GetRange(lower, upper);
+}
+void CProgressDlg::DeltaStepPos(int amount)
+{
+    m_ctlStepBar.DeltaPos(amount);
+}
+void CProgressDlg::SetStepPos(int position)
+{
+    m_ctlStepBar.SetPos(position);
+}
 
 void CProgressDlg::ShowTexts(const std::string& status, const std::string& note)
 {
@@ -66,11 +93,26 @@ void CProgressDlg::ShowTexts(const std::string& status, const std::string& note)
     UpdateData(false);
 }
 
-void CProgressDlg::StartTimer() { SetTimer(Handle(), kTimerId, kTickMs, nullptr); }
-void CProgressDlg::StopTimer() { KillTimer(Handle(), kTimerId); }
-void CProgressDlg::EnableCancel(bool enable) { m_btnCancel.Enable(enable); }
-void CProgressDlg::ShowNormal() { ShowWindow(Handle(), SW_SHOWNORMAL); }
-void CProgressDlg::Repaint() { UpdateWindow(Handle()); }
+void CProgressDlg::StartTimer()
+{
+    SetTimer(Handle(), kTimerId, kTickMs, nullptr);
+}
+void CProgressDlg::StopTimer()
+{
+    KillTimer(Handle(), kTimerId);
+}
+void CProgressDlg::EnableCancel(bool enable)
+{
+    m_btnCancel.Enable(enable);
+}
+void CProgressDlg::ShowNormal()
+{
+    ShowWindow(Handle(), SW_SHOWNORMAL);
+}
+void CProgressDlg::Repaint()
+{
+    UpdateWindow(Handle());
+}
 
 bool CProgressDlg::ConfirmCancel()
 {

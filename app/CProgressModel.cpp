@@ -170,4 +170,7 @@ void CProgressModel::SetStatus(const char* text)
         m_strStatus = text;
 }
 
-void CProgressModel::ShowTexts() { m_view.ShowTexts(m_strStatus, m_strNote); }
+void CProgressModel::ShowTexts()
+{
+    m_view.ShowTexts(m_strStatus, m_strNote);
+}

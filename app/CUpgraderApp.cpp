@@ -1,9 +1,9 @@
 #include "app/CUpgraderApp.h"
 
 #include "app/CIntroDlg.h"
+#include "app/CNotificationText.h"
 #include "app/CProgressDlg.h"
 #include "app/CUpgraderThread.h"
-#include "app/CNotificationText.h"
 #include "engine/CPackageFiles.h"
 #include "engine/UpgradeMessages.h"
 #include "platform/Socket.h"
@@ -31,7 +31,10 @@ CUpgraderApp::CUpgraderApp() = default;
 
 CUpgraderApp::~CUpgraderApp() = default;
 
-CUpgraderApp& CUpgraderApp::Get() { return static_cast<CUpgraderApp&>(*Instance()); }
+CUpgraderApp& CUpgraderApp::Get()
+{
+    return static_cast<CUpgraderApp&>(*Instance());
+}
 
 bool CUpgraderApp::InitInstance()
 {

@@ -9,4 +9,7 @@ CUpgraderThread::CUpgraderThread(unsigned long uiThreadId, const std::atomic<int
 {
 }
 
-bool CUpgraderThread::InitInstance() { return m_upgrader.InitInstance(); }
+bool CUpgraderThread::InitInstance()
+{
+    return m_upgrader.InitInstance();
+}

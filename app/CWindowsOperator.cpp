@@ -5,8 +5,7 @@
 #include "app/CVerifyVersionDlg.h"
 #include "platform/win32/CMessageBox.h"
 
-int CWindowsOperator::ShowMessage(const std::string& text, const std::string& title,
-                                  unsigned style)
+int CWindowsOperator::ShowMessage(const std::string& text, const std::string& title, unsigned style)
 {
     return CMessageBox::Show(nullptr, text, title, style);
 }

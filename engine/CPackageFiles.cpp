@@ -29,9 +29,7 @@ std::string MissingFileText(const std::string& name)
 }
 } // namespace
 
-CPackageFiles::CPackageFiles(IFileSystem& files, IOperator& op) : m_files(files), m_operator(op)
-{
-}
+CPackageFiles::CPackageFiles(IFileSystem& files, IOperator& op) : m_files(files), m_operator(op) {}
 
 CPackageFiles::Status CPackageFiles::FindMissingFile(std::string& missingName)
 {

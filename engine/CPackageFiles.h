@@ -12,10 +12,10 @@ public:
     enum class Status
     {
         Ok,
-        ListMissing,   // RequiredFiles.txt does not exist
-        CannotOpen,    // the file exists but cannot be opened
-        CannotRead,    // a read failed
-        FileMissing    // a listed name was not found (missingName)
+        ListMissing, // RequiredFiles.txt does not exist
+        CannotOpen,  // the file exists but cannot be opened
+        CannotRead,  // a read failed
+        FileMissing  // a listed name was not found (missingName)
     };
 
     CPackageFiles(IFileSystem& files, IOperator& op);

@@ -67,7 +67,10 @@ private:
     size_t m_end = 0;
 };
 
-bool HasWildcard(const std::string& name) { return name.find_first_of("*?") != std::string::npos; }
+bool HasWildcard(const std::string& name)
+{
+    return name.find_first_of("*?") != std::string::npos;
+}
 
 // The entry a directory search for name finds: its full path, or empty when there is none.
 std::string FindEntry(const std::string& name)
@@ -133,7 +136,10 @@ bool CPosixFileSystem::MatchesPattern(const std::string& pattern, const std::str
     return p == pattern.size();
 }
 
-bool CPosixFileSystem::Exists(const std::string& name) { return !FindEntry(name).empty(); }
+bool CPosixFileSystem::Exists(const std::string& name)
+{
+    return !FindEntry(name).empty();
+}
 
 bool CPosixFileSystem::GetSize(const std::string& name, std::int32_t& size)
 {

@@ -6,7 +6,10 @@ void CControl::Enable(bool enable)
         EnableWindow(m_hWnd, enable ? TRUE : FALSE);
 }
 
-bool CControl::IsEnabled() const { return m_hWnd != nullptr && IsWindowEnabled(m_hWnd) != FALSE; }
+bool CControl::IsEnabled() const
+{
+    return m_hWnd != nullptr && IsWindowEnabled(m_hWnd) != FALSE;
+}
 
 LRESULT CControl::Send(UINT message, WPARAM wParam, LPARAM lParam) const
 {

@@ -4,7 +4,10 @@
 
 #include <vector>
 
-void CDataExchange::Control(int id, CControl& control) { control.Attach(GetDlgItem(m_hDialog, id)); }
+void CDataExchange::Control(int id, CControl& control)
+{
+    control.Attach(GetDlgItem(m_hDialog, id));
+}
 
 void CDataExchange::Text(int id, std::string& value)
 {

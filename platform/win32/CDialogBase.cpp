@@ -20,7 +20,10 @@ CDialogBase::CDialogBase(int templateId, HWND parent) : m_nTemplateId(templateId
 {
 }
 
-CDialogBase::~CDialogBase() { DestroyWindow(); }
+CDialogBase::~CDialogBase()
+{
+    DestroyWindow();
+}
 
 INT_PTR CDialogBase::DoModal()
 {
@@ -65,7 +68,10 @@ void CDialogBase::OnOK()
         EndDialog(IDOK);
 }
 
-void CDialogBase::OnCancel() { EndDialog(IDCANCEL); }
+void CDialogBase::OnCancel()
+{
+    EndDialog(IDCANCEL);
+}
 
 void CDialogBase::OnCommand(int /*id*/, int /*notification*/) {}
 

@@ -16,8 +16,17 @@ void CProgressBar::GetRange(int& lower, int& upper) const
     upper = range.iHigh;
 }
 
-void CProgressBar::SetPos(int position) { Send(PBM_SETPOS, static_cast<WPARAM>(position)); }
+void CProgressBar::SetPos(int position)
+{
+    Send(PBM_SETPOS, static_cast<WPARAM>(position));
+}
 
-void CProgressBar::DeltaPos(int amount) { Send(PBM_DELTAPOS, static_cast<WPARAM>(amount)); }
+void CProgressBar::DeltaPos(int amount)
+{
+    Send(PBM_DELTAPOS, static_cast<WPARAM>(amount));
+}
 
-int CProgressBar::GetPos() const { return static_cast<int>(Send(PBM_GETPOS)); }
+int CProgressBar::GetPos() const
+{
+    return static_cast<int>(Send(PBM_GETPOS));
+}

@@ -5,7 +5,10 @@ namespace
 CWin32Application* g_pApplication = nullptr;
 } // namespace
 
-CWin32Application::CWin32Application() { g_pApplication = this; }
+CWin32Application::CWin32Application()
+{
+    g_pApplication = this;
+}
 
 CWin32Application::~CWin32Application()
 {
@@ -13,7 +16,10 @@ CWin32Application::~CWin32Application()
         g_pApplication = nullptr;
 }
 
-CWin32Application* CWin32Application::Instance() { return g_pApplication; }
+CWin32Application* CWin32Application::Instance()
+{
+    return g_pApplication;
+}
 
 int CWin32Application::Run(HINSTANCE instance)
 {
@@ -28,7 +34,10 @@ int CWin32Application::Run(HINSTANCE instance)
     return exitCode != 0 ? exitCode : instanceExit;
 }
 
-int CWin32Application::ExitInstance() { return 0; }
+int CWin32Application::ExitInstance()
+{
+    return 0;
+}
 
 bool CWin32Application::PreTranslateMessage(MSG& message)
 {
@@ -38,13 +47,15 @@ bool CWin32Application::PreTranslateMessage(MSG& message)
            IsDialogMessageA(m_hMainWnd, &message) != FALSE;
 }
 
-bool CWin32Application::OnIdle(long /*count*/) { return false; }
+bool CWin32Application::OnIdle(long /*count*/)
+{
+    return false;
+}
 
 bool CWin32Application::IsMessageWaiting()
 {
     MSG message;
-    return !m_keptMessages.empty() ||
-           PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE) != FALSE;
+    return !m_keptMessages.empty() || PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE) != FALSE;
 }
 
 bool CWin32Application::PumpMessage()

@@ -115,17 +115,16 @@ TEST_P(VersionFileTest, FirstLineVerbatim)
     EXPECT_TRUE(op.Boxes().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Versions, VersionFileTest,
-    ::testing::Values(VersionCase{"CrLf", "2.1.0\r\nignored\r\n", "2.1.0"},
-                      VersionCase{"Lf", "2.1.0\nignored\n", "2.1.0"},
-                      VersionCase{"WithoutLineEnd", "2.1.0", "2.1.0"},
-                      VersionCase{"BlanksKept", "  V 2.1 beta \r\n", "  V 2.1 beta "},
-                      VersionCase{"Empty", "", ""},
-                      VersionCase{"EmptyFirstLine", "\r\n2.1.0\r\n", ""}),
-    [](const ::testing::TestParamInfo<VersionCase>& info) {
-        return std::string(info.param.name);
-    });
+INSTANTIATE_TEST_SUITE_P(Versions, VersionFileTest,
+                         ::testing::Values(VersionCase{"CrLf", "2.1.0\r\nignored\r\n", "2.1.0"},
+                                           VersionCase{"Lf", "2.1.0\nignored\n", "2.1.0"},
+                                           VersionCase{"WithoutLineEnd", "2.1.0", "2.1.0"},
+                                           VersionCase{"BlanksKept", "  V 2.1 beta \r\n",
+                                                       "  V 2.1 beta "},
+                                           VersionCase{"Empty", "", ""},
+                                           VersionCase{"EmptyFirstLine", "\r\n2.1.0\r\n", ""}),
+                         [](const ::testing::TestParamInfo<VersionCase>& info)
+                         { return std::string(info.param.name); });
 
 TEST_F(PackageFilesTest, MissingVersionFileHasTheOpenBox)
 {

@@ -43,16 +43,14 @@ TEST_P(TextLineTest, SplitsLinesAsTextModeDoes)
 
 INSTANTIATE_TEST_SUITE_P(
     LineEnds, TextLineTest,
-    ::testing::Values(
-        LineCase{"CrLf", "one\r\ntwo\r\n", {"one", "two"}},
-        LineCase{"Lf", "one\ntwo\n", {"one", "two"}},
-        LineCase{"Mixed", "one\r\ntwo\nthree\r\n", {"one", "two", "three"}},
-        LineCase{"LastLineWithoutEnd", "one\r\ntwo", {"one", "two"}},
-        LineCase{"OnlyOneLineWithoutEnd", "alone", {"alone"}},
-        LineCase{"Empty", "", {}},
-        LineCase{"BlankLines", "\r\n\n", {"", ""}},
-        LineCase{"LoneCrIsData", "a\rb\n", {"a\rb"}},
-        LineCase{"BlanksKept", "  2.1.0  \r\n", {"  2.1.0  "}}),
+    ::testing::Values(LineCase{"CrLf", "one\r\ntwo\r\n", {"one", "two"}},
+                      LineCase{"Lf", "one\ntwo\n", {"one", "two"}},
+                      LineCase{"Mixed", "one\r\ntwo\nthree\r\n", {"one", "two", "three"}},
+                      LineCase{"LastLineWithoutEnd", "one\r\ntwo", {"one", "two"}},
+                      LineCase{"OnlyOneLineWithoutEnd", "alone", {"alone"}},
+                      LineCase{"Empty", "", {}}, LineCase{"BlankLines", "\r\n\n", {"", ""}},
+                      LineCase{"LoneCrIsData", "a\rb\n", {"a\rb"}},
+                      LineCase{"BlanksKept", "  2.1.0  \r\n", {"  2.1.0  "}}),
     [](const ::testing::TestParamInfo<LineCase>& info) { return std::string(info.param.name); });
 
 TEST_F(PosixFileSystemTest, CrLfSplitAcrossTheReadBufferStillEndsOneLine)
@@ -92,19 +90,14 @@ TEST_P(ExistsTest, FindsEntriesAsADirectorySearchDoes)
     EXPECT_EQ(files.Exists(GetParam().name), GetParam().exists) << GetParam().name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Names, ExistsTest,
-                         ::testing::Values(ExistsCase{"corvane.sys", true},
-                                           ExistsCase{"missing.sys", false},
-                                           ExistsCase{"", false},
-                                           ExistsCase{"sub", true},
-                                           ExistsCase{"sub/inner.txt", true},
-                                           ExistsCase{"sub/*.txt", true},
-                                           ExistsCase{"sub/*.sys", false},
-                                           ExistsCase{"*.tar", true},
-                                           ExistsCase{"corvane.s?s", true},
-                                           ExistsCase{"corvane.s?", false},
-                                           ExistsCase{"*", true},
-                                           ExistsCase{"nofolder/*.sys", false}));
+INSTANTIATE_TEST_SUITE_P(
+    Names, ExistsTest,
+    ::testing::Values(ExistsCase{"corvane.sys", true}, ExistsCase{"missing.sys", false},
+                      ExistsCase{"", false}, ExistsCase{"sub", true},
+                      ExistsCase{"sub/inner.txt", true}, ExistsCase{"sub/*.txt", true},
+                      ExistsCase{"sub/*.sys", false}, ExistsCase{"*.tar", true},
+                      ExistsCase{"corvane.s?s", true}, ExistsCase{"corvane.s?", false},
+                      ExistsCase{"*", true}, ExistsCase{"nofolder/*.sys", false}));
 
 TEST_F(PosixFileSystemTest, SizeOfFileAndOfWildcardMatch)
 {

@@ -22,7 +22,10 @@ struct Bar
 class CFakeProgressView : public IProgressView
 {
 public:
-    void SetOverallRange(int lower, int upper) override { SetRange(overall, lower, upper, "overall"); }
+    void SetOverallRange(int lower, int upper) override
+    {
+        SetRange(overall, lower, upper, "overall");
+    }
     void DeltaOverallPos(int amount) override
     {
         overall.position += amount;
@@ -225,14 +228,13 @@ TEST_P(TimedStepEndTest, EndsTheTimedStepOrLeavesIt)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryNotification, TimedStepEndTest,
-    ::testing::Values(NotificationCase{WM_UPGRADE_STEP, true},
-                      NotificationCase{WM_UPGRADE_TICK, true},
-                      NotificationCase{WM_UPGRADE_TICK_RESET, true},
-                      NotificationCase{WM_UPGRADE_SHOW, false},
-                      NotificationCase{WM_UPGRADE_NEARLY_DONE, false},
-                      NotificationCase{WM_UPGRADE_UNASSIGNED, false}));
+INSTANTIATE_TEST_SUITE_P(EveryNotification, TimedStepEndTest,
+                         ::testing::Values(NotificationCase{WM_UPGRADE_STEP, true},
+                                           NotificationCase{WM_UPGRADE_TICK, true},
+                                           NotificationCase{WM_UPGRADE_TICK_RESET, true},
+                                           NotificationCase{WM_UPGRADE_SHOW, false},
+                                           NotificationCase{WM_UPGRADE_NEARLY_DONE, false},
+                                           NotificationCase{WM_UPGRADE_UNASSIGNED, false}));
 
 TEST_F(ProgressModelTest, StepWithTextReplacesStatusAndAdvancesOverallBar)
 {

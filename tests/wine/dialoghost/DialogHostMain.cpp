@@ -94,9 +94,9 @@ public:
     {
         INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};
         InitCommonControlsEx(&controls);
-        const HWND main = CreateWindowExA(0, "STATIC", kHostCaption, WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                          40, 40, 320, 120, nullptr, nullptr, ResourceInstance(),
-                                          nullptr);
+        const HWND main =
+            CreateWindowExA(0, "STATIC", kHostCaption, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40,
+                            320, 120, nullptr, nullptr, ResourceInstance(), nullptr);
         if (main == nullptr)
         {
             Print("fail no main window");
@@ -104,7 +104,8 @@ public:
         }
         m_mainWindow = main;
         SetMainWindow(main);
-        if (CWorkerThread::Begin(std::make_unique<CRequestThread>(m_requests, ThreadId())) == nullptr)
+        if (CWorkerThread::Begin(std::make_unique<CRequestThread>(m_requests, ThreadId())) ==
+            nullptr)
         {
             Print("fail no worker thread");
             return false;

@@ -5,8 +5,8 @@
 
 #include <commctrl.h>
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <memory>
 
@@ -23,7 +23,10 @@ std::string Hex(unsigned long long value)
     return text;
 }
 
-std::string HandleText(HWND window) { return Hex(reinterpret_cast<uintptr_t>(window)); }
+std::string HandleText(HWND window)
+{
+    return Hex(reinterpret_cast<uintptr_t>(window));
+}
 
 void Print(const std::string& line)
 {
@@ -78,7 +81,8 @@ std::vector<HWND> TopLevelWindows()
 {
     std::vector<HWND> windows;
     EnumWindows(
-        [](HWND window, LPARAM list) -> BOOL {
+        [](HWND window, LPARAM list) -> BOOL
+        {
             reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
             return TRUE;
         },
@@ -156,9 +160,8 @@ bool ButtonId(const std::string& word, int& id)
     {
         const char* name;
         int id;
-    } names[] = {{"OK", IDOK},     {"CANCEL", IDCANCEL}, {"YES", IDYES},
-                 {"NO", IDNO},     {"ABORT", IDABORT},   {"RETRY", IDRETRY},
-                 {"IGNORE", IDIGNORE}};
+    } names[] = {{"OK", IDOK},       {"CANCEL", IDCANCEL}, {"YES", IDYES},      {"NO", IDNO},
+                 {"ABORT", IDABORT}, {"RETRY", IDRETRY},   {"IGNORE", IDIGNORE}};
     std::string upper;
     for (const char c : word)
         upper += static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
@@ -299,25 +302,30 @@ const char* CRobot::Help()
            "  paste ID TEXT              TEXT through the clipboard and WM_PASTE\n"
            "  press BUTTON               BM_CLICK posted (OK, CANCEL, YES, NO or an id)\n"
            "  command ID                 WM_COMMAND posted\n"
-           "  key NAME                   key press posted to the focus (ESCAPE, RETURN, TAB, code)\n"
+           "  key NAME                   key press posted to the focus (ESCAPE, RETURN, TAB, "
+           "code)\n"
            "  char TEXT                  WM_CHAR posted to the focus\n"
            "  click                      left mouse click in the window's middle (SendInput)\n"
            "  close                      WM_CLOSE posted\n"
            "  syscommand ID [L]          WM_SYSCOMMAND posted (0xF060 is the close box)\n"
            "  post MSG [W] [L]           PostMessage to the window\n"
            "  post-thread MSG [W] [L]    PostThreadMessage to the window's thread\n"
-           "  send ID MSG [W] [L]        SendMessage to a control (no pointers); prints the result\n"
+           "  send ID MSG [W] [L]        SendMessage to a control (no pointers); prints the "
+           "result\n"
            "  progress ID                range and position of a progress bar\n"
-           "  controls [EXE TEMPLATE]    the children, in pixels and, with the program's template,\n"
+           "  controls [EXE TEMPLATE]    the children, in pixels and, with the program's "
+           "template,\n"
            "                             in dialog units\n"
            "  template EXE ID            a dialog template of a program file, field by field\n"
            "  menu                       the window's system menu\n"
            "  focus                      the focus window of the window's thread\n"
            "  hold-event NAME            create a named event and keep it until the robot ends\n"
            "  watch MS                   list the top-level windows that show within MS\n"
-           "  wait-owned [MS [CLASS]]    wait for a visible window (of CLASS) owned by the current one\n"
+           "  wait-owned [MS [CLASS]]    wait for a visible window (of CLASS) owned by the current "
+           "one\n"
            "  wait-class CLASS [MS]      wait for a visible top-level window of a class (for\n"
-           "                             instance #32768, an open menu); it does not become current\n"
+           "                             instance #32768, an open menu); it does not become "
+           "current\n"
            "  open-file PATH ACCESS SHARE  hold PATH open (read, write, readwrite; share none,\n"
            "                             read, write, readwrite) until the robot ends\n"
            "  lock-file PATH             hold PATH open for writing with all of it locked\n"
@@ -350,20 +358,34 @@ bool CRobot::Dispatch(const Words& words)
     {
         const char* verb;
         bool (CRobot::*run)(const Words&);
-    } verbs[] = {{"wait-window", &CRobot::WaitWindow}, {"wait-box", &CRobot::WaitBox},
-                 {"no-window", &CRobot::NoWindow},     {"wait-gone", &CRobot::WaitGone},
-                 {"use", &CRobot::Use},                {"windows", &CRobot::Windows},
-                 {"state", &CRobot::State},            {"text", &CRobot::Text},
-                 {"wait-text", &CRobot::WaitText},     {"set-text", &CRobot::SetText},
-                 {"type", &CRobot::Type},              {"paste", &CRobot::Paste},
-                 {"press", &CRobot::Press},            {"command", &CRobot::Command},
-                 {"key", &CRobot::Key},                {"char", &CRobot::Char},
-                 {"click", &CRobot::Click},            {"progress", &CRobot::Progress},
-                 {"controls", &CRobot::Controls},      {"template", &CRobot::Template},
-                 {"menu", &CRobot::Menu},              {"focus", &CRobot::Focus},
-                 {"hold-event", &CRobot::HoldEvent},   {"watch", &CRobot::Watch},
-                 {"wait-owned", &CRobot::WaitOwned},   {"open-file", &CRobot::OpenFile},
-                 {"lock-file", &CRobot::LockFile},     {"wait-class", &CRobot::WaitClass}};
+    } verbs[] = {{"wait-window", &CRobot::WaitWindow},
+                 {"wait-box", &CRobot::WaitBox},
+                 {"no-window", &CRobot::NoWindow},
+                 {"wait-gone", &CRobot::WaitGone},
+                 {"use", &CRobot::Use},
+                 {"windows", &CRobot::Windows},
+                 {"state", &CRobot::State},
+                 {"text", &CRobot::Text},
+                 {"wait-text", &CRobot::WaitText},
+                 {"set-text", &CRobot::SetText},
+                 {"type", &CRobot::Type},
+                 {"paste", &CRobot::Paste},
+                 {"press", &CRobot::Press},
+                 {"command", &CRobot::Command},
+                 {"key", &CRobot::Key},
+                 {"char", &CRobot::Char},
+                 {"click", &CRobot::Click},
+                 {"progress", &CRobot::Progress},
+                 {"controls", &CRobot::Controls},
+                 {"template", &CRobot::Template},
+                 {"menu", &CRobot::Menu},
+                 {"focus", &CRobot::Focus},
+                 {"hold-event", &CRobot::HoldEvent},
+                 {"watch", &CRobot::Watch},
+                 {"wait-owned", &CRobot::WaitOwned},
+                 {"open-file", &CRobot::OpenFile},
+                 {"lock-file", &CRobot::LockFile},
+                 {"wait-class", &CRobot::WaitClass}};
     for (const auto& entry : verbs)
         if (verb == entry.verb)
             return (this->*entry.run)(words);
@@ -372,8 +394,8 @@ bool CRobot::Dispatch(const Words& words)
     if (verb == "send")
         return Send(words);
     if (verb == "close")
-        return NeedCurrent() && (PostMessageA(m_hCurrent, WM_CLOSE, 0, 0) ||
-                                 Fail("cannot post WM_CLOSE"));
+        return NeedCurrent() &&
+               (PostMessageA(m_hCurrent, WM_CLOSE, 0, 0) || Fail("cannot post WM_CLOSE"));
     if (verb == "syscommand")
     {
         long long command = 0;
@@ -486,9 +508,8 @@ bool CRobot::WaitBox(const Words& words)
         }
     }
     Print("box " + HandleText(found) + " title=" + CRobotWords::Quote(CaptionOf(found)) +
-          " text=" + CRobotWords::Quote(TextOf(GetDlgItem(found, 0xFFFF))) +
-          " buttons=" + buttons + " icon=" + (icon ? "1" : "0") +
-          " owner=" + HandleText(GetWindow(found, GW_OWNER)));
+          " text=" + CRobotWords::Quote(TextOf(GetDlgItem(found, 0xFFFF))) + " buttons=" + buttons +
+          " icon=" + (icon ? "1" : "0") + " owner=" + HandleText(GetWindow(found, GW_OWNER)));
     return true;
 }
 
@@ -781,8 +802,7 @@ bool CRobot::Progress(const Words& words)
                              &low) ||
         !SendMessageTimeoutA(target, PBM_GETRANGE, FALSE, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs,
                              &high) ||
-        !SendMessageTimeoutA(target, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs,
-                             &position))
+        !SendMessageTimeoutA(target, PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &position))
         return Fail("progress bar not answering");
     Print("progress " + words[1] + " range=" + std::to_string(static_cast<int>(low)) + ".." +
           std::to_string(static_cast<int>(high)) +
@@ -810,7 +830,8 @@ bool CRobot::Controls(const Words& words)
         baseX = base.right;
         baseY = base.bottom;
     }
-    auto units = [&](const RECT& r) {
+    auto units = [&](const RECT& r)
+    {
         if (baseX == 0)
             return std::string();
         return " du=" + ToDialogUnits(r.left, baseX, 4) + "," + ToDialogUnits(r.top, baseY, 8) +
@@ -829,9 +850,8 @@ bool CRobot::Controls(const Words& words)
         RECT rect = {};
         GetWindowRect(child, &rect);
         MapWindowPoints(nullptr, m_hCurrent, reinterpret_cast<POINT*>(&rect), 2);
-        Print("control index=" + std::to_string(index++) +
-              " id=" + std::to_string(GetDlgCtrlID(child)) +
-              " class=" + CRobotWords::Quote(ClassOf(child)) +
+        Print("control index=" + std::to_string(index++) + " id=" +
+              std::to_string(GetDlgCtrlID(child)) + " class=" + CRobotWords::Quote(ClassOf(child)) +
               " style=" + Hex(static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE))) +
               " exstyle=" + Hex(static_cast<DWORD>(GetWindowLongA(child, GWL_EXSTYLE))) +
               " px=" + RectText(rect) + units(rect) + " text=" + CRobotWords::Quote(TextOf(child)));
@@ -851,9 +871,8 @@ bool CRobot::Template(const Words& words)
     Print("template " + words[2] + " format=" + (parsed.extended ? "extended" : "classic") +
           " style=" + Hex(parsed.style) + " exstyle=" + Hex(parsed.exStyle) +
           " du=" + std::to_string(parsed.x) + "," + std::to_string(parsed.y) + "," +
-          std::to_string(parsed.cx) + "," + std::to_string(parsed.cy) +
-          " caption=" + CRobotWords::Quote(parsed.caption) +
-          " font-size=" + std::to_string(parsed.fontSize) +
+          std::to_string(parsed.cx) + "," + std::to_string(parsed.cy) + " caption=" +
+          CRobotWords::Quote(parsed.caption) + " font-size=" + std::to_string(parsed.fontSize) +
           " font=" + CRobotWords::Quote(parsed.fontName) +
           " items=" + std::to_string(parsed.items.size()));
     int index = 0;
@@ -944,9 +963,8 @@ bool CRobot::WaitOwned(const Words& words)
     const HWND owner = m_hCurrent;
     const std::string wanted = words.size() > 2 ? words[2] : std::string();
     const HWND found = WaitFor(
-        [&](HWND w) {
-            return GetWindow(w, GW_OWNER) == owner && (wanted.empty() || ClassOf(w) == wanted);
-        },
+        [&](HWND w)
+        { return GetWindow(w, GW_OWNER) == owner && (wanted.empty() || ClassOf(w) == wanted); },
         Timeout(words, 1));
     if (found == nullptr)
         return Fail("no window owned by " + HandleText(owner));
@@ -1005,9 +1023,9 @@ bool CRobot::LockFile(const Words& words)
 {
     if (words.size() < 2)
         return Fail("usage: lock-file PATH");
-    const HANDLE file = CreateFileA(words[1].c_str(), GENERIC_WRITE,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file =
+        CreateFileA(words[1].c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return Fail("cannot open " + words[1] + ": " + std::to_string(GetLastError()));
     m_heldObjects.push_back(file);
@@ -1042,7 +1060,8 @@ bool CRobot::Send(const Words& words)
         return false;
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutA(target, static_cast<UINT>(message), static_cast<WPARAM>(wParam),
-                             static_cast<LPARAM>(lParam), SMTO_ABORTIFHUNG, kSendTimeoutMs, &result))
+                             static_cast<LPARAM>(lParam), SMTO_ABORTIFHUNG, kSendTimeoutMs,
+                             &result))
         return Fail("no answer");
     Print("result " + std::to_string(static_cast<long long>(result)));
     return true;
