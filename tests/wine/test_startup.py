@@ -193,6 +193,7 @@ class StartUpTest(unittest.TestCase):
             ("no line end", "3.0.1", "3.0.1"),
             ("blanks kept", "  2.1 beta \r\n", "  2.1 beta "),
             ("empty file", "", ""),
+            ("a very long line", "9." * 10000 + "\r\n", "9." * 10000),
         ]
         for name, content, version in cases:
             with self.subTest(name):
