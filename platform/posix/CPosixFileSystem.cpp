@@ -1,70 +1,36 @@
 #include "platform/posix/CPosixFileSystem.h"
 
+#include "platform/CLineReader.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <vector>
 
 namespace
 {
-constexpr size_t kBufferSize = 4096;
-
 // A text file open for reading; see ITextFile for the line rules.
-class CPosixTextFile : public ITextFile
+class CPosixTextFile : public CLineReader
 {
 public:
-    explicit CPosixTextFile(int descriptor) : m_descriptor(descriptor), m_buffer(kBufferSize) {}
+    explicit CPosixTextFile(int descriptor) : m_descriptor(descriptor) {}
     ~CPosixTextFile() override { close(m_descriptor); }
     CPosixTextFile(const CPosixTextFile&) = delete;
     CPosixTextFile& operator=(const CPosixTextFile&) = delete;
 
-    ReadResult ReadLine(std::string& line) override
-    {
-        line.clear();
-        bool anyByte = false;
-        for (;;)
-        {
-            if (m_next == m_end)
-            {
-                if (!Fill())
-                    return ReadResult::Error;
-                if (m_end == 0)
-                    return anyByte ? ReadResult::Line : ReadResult::EndOfFile;
-            }
-            const char byte = m_buffer[m_next++];
-            anyByte = true;
-            if (byte == '\n')
-            {
-                if (!line.empty() && line.back() == '\r')
-                    line.pop_back();
-                return ReadResult::Line;
-            }
-            line.push_back(byte);
-        }
-    }
-
 private:
-    bool Fill()
+    long ReadBytes(char* buffer, std::size_t size) override
     {
-        m_next = 0;
-        m_end = 0;
         ssize_t got;
         do
-            got = read(m_descriptor, m_buffer.data(), m_buffer.size());
+            got = read(m_descriptor, buffer, size);
         while (got < 0 && errno == EINTR);
-        if (got < 0)
-            return false;
-        m_end = static_cast<size_t>(got);
-        return true;
+        return static_cast<long>(got);
     }
 
     int m_descriptor;
-    std::vector<char> m_buffer;
-    size_t m_next = 0;
-    size_t m_end = 0;
 };
 
 bool HasWildcard(const std::string& name)
