@@ -52,8 +52,10 @@ def traffic(records):
 
 def run_refused(args, sim, package):
     output = os.path.join(package, "watcher.txt")
+    # /reg:64 because with Wine's 32-bit part installed, "wine reg" runs the 32-bit reg, whose
+    # writes to HKLM\SOFTWARE land in the 32-bit view that the 64-bit program never reads.
     script = f"""
-wine reg add 'HKLM\\SOFTWARE\\Microsoft\\Internet Explorer' /v Build /d 1299 /f >/dev/null 2>&1
+wine reg add 'HKLM\\SOFTWARE\\Microsoft\\Internet Explorer' /v Build /d 1299 /f /reg:64 >/dev/null 2>&1
 wine {shlex.quote(args.watcher)} {shlex.quote(TITLE)} > {shlex.quote(output)} 2>/dev/null &
 watcher=$!
 start=$(date +%s)
