@@ -104,6 +104,38 @@ class RobotFailure(AssertionError):
     pass
 
 
+class RobotSession:
+    """The robot started by a driver's own shell under wine-run, fed one command a line on its
+    standard input (a text-mode pipe); every answer ends with "ok" or a line beginning "fail"."""
+
+    def __init__(self, process):
+        self.process = process
+        self.transcript = []
+
+    def run(self, command, must_succeed=True):
+        """The lines the command printed; None when it failed and need not succeed."""
+        self.process.stdin.write(command + "\n")
+        self.process.stdin.flush()
+        lines = []
+        while True:
+            line = self.process.stdout.readline()
+            if line == "":
+                raise RobotFailure("the robot ended during: " + command)
+            line = line.rstrip("\r\n")
+            self.transcript.append(line)
+            if line == "ok":
+                return lines
+            if line.startswith("fail"):
+                if must_succeed:
+                    raise RobotFailure("robot: %s -> %s" % (command, line))
+                return None
+            lines.append(line)
+
+    def window(self, caption, timeout_ms=60000):
+        lines = self.run("wait-window %s %d" % (quote(caption), timeout_ms))
+        return re.search(r"^window (\S+)", lines[-1]).group(1)
+
+
 class Robot:
     """The robot program, kept running; one command at a time, answered by 'ok' or 'fail'."""
 

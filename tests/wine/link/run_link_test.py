@@ -31,7 +31,9 @@ import threading
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
                                 "..", "..", "support"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
 from simulator import Simulator  # noqa: E402
+from wine_support import RobotFailure as Failure, RobotSession, quote  # noqa: E402
 
 INTRO = "Corvane Upgrade Utility"
 PROGRESS = "Corvane Upgrade Utility - Progress"
@@ -49,42 +51,8 @@ END_AFTER_LOGIN = "fail_command = 1\n"
 ROUTE_MARK = "=== route calls"
 
 
-def quote(text):
-    return '"' + text.replace("\\", "\\\\").replace('"', '\\"') + '"'
-
-
-class Failure(Exception):
-    pass
-
-
-class Robot:
-    """The robot under Wine, one command at a time; every answer ends with "ok" or "fail"."""
-
-    def __init__(self, process):
-        self.process = process
-        self.transcript = []
-
-    def run(self, command, must_succeed=True):
-        self.process.stdin.write(command + "\n")
-        self.process.stdin.flush()
-        lines = []
-        while True:
-            line = self.process.stdout.readline()
-            if line == "":
-                raise Failure("the robot ended during: " + command)
-            line = line.rstrip("\r\n")
-            self.transcript.append(line)
-            if line == "ok":
-                return lines
-            if line.startswith("fail"):
-                if must_succeed:
-                    raise Failure("robot: %s -> %s" % (command, line))
-                return None
-            lines.append(line)
-
-    def window(self, caption, timeout_ms=60000):
-        lines = self.run("wait-window %s %d" % (quote(caption), timeout_ms))
-        return re.search(r"^window (\S+)", lines[-1]).group(1)
+class Robot(RobotSession):
+    """The robot with the commands this driver uses."""
 
     def box(self, title, timeout_ms=60000):
         lines = self.run("wait-box %s %d" % (quote(title), timeout_ms))

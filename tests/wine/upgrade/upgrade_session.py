@@ -13,7 +13,9 @@ import time
 _HERE = os.path.dirname(os.path.abspath(__file__))
 TOP = os.path.dirname(os.path.dirname(os.path.dirname(_HERE)))
 sys.path.insert(0, os.path.join(TOP, "tests", "support"))
+sys.path.insert(0, os.path.join(TOP, "tests", "wine"))
 from simulator import Simulator, namespace_of  # noqa: E402,F401
+from wine_support import RobotFailure as Failure, RobotSession, quote  # noqa: E402,F401
 
 INTRO = "Corvane Upgrade Utility"
 PROGRESS = "Corvane Upgrade Utility - Progress"
@@ -23,14 +25,6 @@ CANCEL_BOX = "Corvane upgrade utility - user requested cancel"
 BOX_PREFIX = "Corvane upgrade utility - "
 STATUS, NAME_EDIT, PASSWORD_EDIT, VERSION_MESSAGE = 1005, 1008, 1009, 1014
 SC_CLOSE = 0xF060
-
-
-class Failure(Exception):
-    pass
-
-
-def quote(text):
-    return '"' + text.replace("\\", "\\\\").replace('"', '\\"') + '"'
 
 
 def unquote(quoted):
@@ -58,32 +52,8 @@ def field(line, name):
     return unquote(match.group(1)) if match else None
 
 
-class Robot:
-    """The robot under Wine, one command at a time; every answer ends with "ok" or "fail"."""
-
-    def __init__(self, process):
-        self.process = process
-
-    def run(self, command, must_succeed=True):
-        self.process.stdin.write(command + "\n")
-        self.process.stdin.flush()
-        lines = []
-        while True:
-            line = self.process.stdout.readline()
-            if line == "":
-                raise Failure("the robot ended during: " + command)
-            line = line.rstrip("\r\n")
-            if line == "ok":
-                return lines
-            if line.startswith("fail"):
-                if must_succeed:
-                    raise Failure("robot: %s -> %s" % (command, line))
-                return None
-            lines.append(line)
-
-    def window(self, caption, timeout_ms=60000):
-        lines = self.run("wait-window %s %d" % (quote(caption), timeout_ms))
-        return re.search(r"^window (\S+)", lines[-1]).group(1)
+class Robot(RobotSession):
+    """The robot with the commands this driver uses."""
 
     def windows(self):
         """The visible top-level windows: (handle, caption, class) each."""
