@@ -3,9 +3,12 @@
 // (result, path, the registry's changes). The native unit test runs it against the in-memory
 // registry; the Wine test runs the same table against the real registry through the real
 // browser.dll (and the program's check linked into the test program).
+#include "browser/CBrowserCheck.h"
 #include "platform/Registry.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -70,4 +73,45 @@ std::string DeletedValue(const std::string& keyPath, const std::string& name);
 // "HKCR", "HKCU", "HKLM", "HKU".
 std::string RootName(RegistryKey root);
 const char* CallName(Call call);
+
+struct Outcome
+{
+    int result = -1;
+    std::string path;
+};
+
+// Runs the case's call with a path buffer of exactly its size, so that a sanitizer sees any
+// access past it. Library offers the four exports as members of the same names: the detector
+// itself natively, the loaded browser.dll under Wine; the program's check runs on registry.
+template <typename Library> Outcome RunCase(const Case& c, Library& library, IRegistry& registry)
+{
+    std::vector<char> path(static_cast<std::size_t>(std::max(c.size, 1)), 'Z');
+    Outcome outcome;
+    CBrowserCheck check(registry);
+    switch (c.call)
+    {
+    case Call::DetectWebBrowsers:
+        outcome.result = library.DetectWebBrowsers(c.flags, 0);
+        return outcome;
+    case Call::DetectWebBrowsersPath:
+        outcome.result = library.DetectWebBrowsersPath(c.flags, path.data(), c.size, 0);
+        break;
+    case Call::FindIE:
+        outcome.result = library.FindIE(path.data(), c.size, c.minBuild);
+        break;
+    case Call::FindNetscape:
+        outcome.result = library.FindNetscape(path.data(), c.size, c.minVersion);
+        break;
+    case Call::CheckIE:
+        outcome.result = check.CheckIE(path.data(), c.size, c.minBuild) ? 1 : 0;
+        break;
+    case Call::CheckBrowser:
+        outcome.result = check.CheckBrowser() ? 1 : 0;
+        outcome.path.assign(check.m_szBrowserPath,
+                            strnlen(check.m_szBrowserPath, sizeof(check.m_szBrowserPath)));
+        return outcome;
+    }
+    outcome.path.assign(path.data(), strnlen(path.data(), static_cast<std::size_t>(c.size)));
+    return outcome;
+}
 } // namespace browser_cases

@@ -23,6 +23,7 @@ namespace
 {
 using browser_cases::Call;
 using browser_cases::Case;
+using browser_cases::Outcome;
 using browser_cases::Item;
 
 void LayOut(CMemoryRegistry& registry, const std::vector<Item>& fixture)
@@ -66,47 +67,6 @@ std::vector<std::string> ChangeLines(const CMemoryRegistry& registry)
     return lines;
 }
 
-struct Outcome
-{
-    int result = -1;
-    std::string path;
-};
-
-// Runs the case's call with a path buffer of exactly its size, so that the sanitizer sees any
-// access past it.
-Outcome RunCall(const Case& c, IRegistry& registry)
-{
-    std::vector<char> path(static_cast<std::size_t>(std::max(c.size, 1)), 'Z');
-    Outcome outcome;
-    CBrowserDetector detector(registry);
-    CBrowserCheck check(registry);
-    switch (c.call)
-    {
-    case Call::DetectWebBrowsers:
-        outcome.result = detector.DetectWebBrowsers(c.flags, 0);
-        return outcome;
-    case Call::DetectWebBrowsersPath:
-        outcome.result = detector.DetectWebBrowsersPath(c.flags, path.data(), c.size, 0);
-        break;
-    case Call::FindIE:
-        outcome.result = detector.FindIE(path.data(), c.size, c.minBuild);
-        break;
-    case Call::FindNetscape:
-        outcome.result = detector.FindNetscape(path.data(), c.size, c.minVersion);
-        break;
-    case Call::CheckIE:
-        outcome.result = check.CheckIE(path.data(), c.size, c.minBuild) ? 1 : 0;
-        break;
-    case Call::CheckBrowser:
-        outcome.result = check.CheckBrowser() ? 1 : 0;
-        outcome.path.assign(check.m_szBrowserPath,
-                            strnlen(check.m_szBrowserPath, sizeof(check.m_szBrowserPath)));
-        return outcome;
-    }
-    outcome.path.assign(path.data(), strnlen(path.data(), static_cast<std::size_t>(c.size)));
-    return outcome;
-}
-
 std::vector<std::string> Sorted(std::vector<std::string> lines)
 {
     std::sort(lines.begin(), lines.end());
@@ -123,7 +83,8 @@ TEST_P(BrowserTable, GivesResultPathAndChanges)
     CMemoryRegistry registry;
     LayOut(registry, c.fixture);
 
-    const Outcome outcome = RunCall(c, registry);
+    CBrowserDetector detector(registry);
+    const Outcome outcome = RunCase(c, detector, registry);
 
     EXPECT_EQ(outcome.result, c.expected);
     if (c.path)

@@ -23,6 +23,7 @@ namespace
 {
 using browser_cases::Call;
 using browser_cases::Case;
+using browser_cases::Outcome;
 
 using DetectWebBrowsersFn = int(WINAPI*)(int, int);
 using DetectWebBrowsersPathFn = int(WINAPI*)(int, char*, int, int);
@@ -64,44 +65,27 @@ bool Resolve(HMODULE library, bool byOrdinal, Exports& exports)
     return true;
 }
 
-struct Outcome
+// The loaded library's exports under the names the case runner calls.
+struct CLoadedLibrary
 {
-    int result = -1;
-    std::string path;
-};
-
-Outcome CallCase(const Case& c, const Exports& exports)
-{
-    std::vector<char> path(static_cast<std::size_t>(std::max(c.size, 1)), 'Z');
-    Outcome outcome;
-    CWin32Registry registry;
-    CBrowserCheck check(registry);
-    switch (c.call)
+    const Exports& exports;
+    int DetectWebBrowsers(int flags, int reserved) const
     {
-    case Call::DetectWebBrowsers:
-        outcome.result = exports.detectWebBrowsers(c.flags, 0);
-        return outcome;
-    case Call::DetectWebBrowsersPath:
-        outcome.result = exports.detectWebBrowsersPath(c.flags, path.data(), c.size, 0);
-        break;
-    case Call::FindIE:
-        outcome.result = exports.findIE(path.data(), c.size, c.minBuild);
-        break;
-    case Call::FindNetscape:
-        outcome.result = exports.findNetscape(path.data(), c.size, c.minVersion);
-        break;
-    case Call::CheckIE:
-        outcome.result = check.CheckIE(path.data(), c.size, c.minBuild) ? 1 : 0;
-        break;
-    case Call::CheckBrowser:
-        outcome.result = check.CheckBrowser() ? 1 : 0;
-        outcome.path.assign(check.m_szBrowserPath,
-                            strnlen(check.m_szBrowserPath, sizeof(check.m_szBrowserPath)));
-        return outcome;
+        return exports.detectWebBrowsers(flags, reserved);
     }
-    outcome.path.assign(path.data(), strnlen(path.data(), static_cast<std::size_t>(c.size)));
-    return outcome;
-}
+    int DetectWebBrowsersPath(int flags, char* path, int size, int reserved) const
+    {
+        return exports.detectWebBrowsersPath(flags, path, size, reserved);
+    }
+    int FindIE(char* path, int size, int minBuild) const
+    {
+        return exports.findIE(path, size, minBuild);
+    }
+    int FindNetscape(char* path, int size, double minVersion) const
+    {
+        return exports.findNetscape(path, size, minVersion);
+    }
+};
 
 std::vector<std::string> Sorted(std::vector<std::string> lines)
 {
@@ -127,7 +111,9 @@ std::string RunCase(const Case& c, int number, const Exports& exports)
     const CPrivateRegistry::Snapshot before = registry.Take();
     if (!registry.Override(reason))
         return reason;
-    const Outcome outcome = CallCase(c, exports);
+    CWin32Registry realRegistry;
+    CLoadedLibrary library{exports};
+    const Outcome outcome = RunCase(c, library, realRegistry);
     registry.Restore();
     const auto changes = Sorted(CPrivateRegistry::Changes(before, registry.Take()));
 
